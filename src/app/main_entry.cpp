@@ -1,0 +1,28 @@
+// Program entry: one running copy per session, found by its main window's class.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/main_form_win.h"
+#include "app/messages.h"
+#include "platform/application_win.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  using namespace nimbrel;
+  if (HWND running = ::FindWindowW(kMainWindowClass, nullptr)) {
+    ::PostMessageW(running, WM_SECOND_INSTANCE, 0, 0);
+    return 0;
+  }
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_LINK_CLASS | ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&icc);
+
+  Application& app = Application::Instance();
+  if (!app.Initialize(kApplicationTitle)) return 1;
+  int code = 0;
+  {
+    TFrmNimbrelMain form;
+    if (!form.CreateForm()) return 1;
+    code = app.Run();
+  }
+  app.Finalize();
+  return code;
+}

@@ -1,0 +1,342 @@
+#include "app/main_form_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <wtsapi32.h>
+
+#include "app/messages.h"
+#include "app/resource_ids.h"
+#include "app/system_actions_win.h"
+#include "display/memory_status_win.h"
+#include "display/tooltip.h"
+#include "platform/application_win.h"
+#include "platform/system_info_win.h"
+#include "platform/version_text.h"
+#include "settings/profile_ini_store_win.h"
+#include "settings/settings_path_win.h"
+#include "settings/settings_store.h"
+
+namespace nimbrel {
+
+namespace {
+
+constexpr int kAboutClientWidth = 373;
+constexpr int kAboutClientHeight = 259;
+constexpr int kAboutHeightWithoutDonation = 270;  // outer height once the donation line is gone
+
+constexpr int kIdButton1 = IDOK;
+constexpr int kIdLabelDownload = 1001;
+constexpr int kIdLabelSupport = 1002;
+constexpr int kIdDonationLink = 1003;
+constexpr int kIdDonationImage = 1004;
+
+constexpr wchar_t kDonationUrl[] = L"https://www.vostrand.com/nimbrel/donate";
+constexpr wchar_t kSupportUrl[] = L"https://www.vostrand.com/nimbrel/support";
+
+constexpr wchar_t kNotNtText[] = L"此程序需要 Windows NT/2000/XP/2003 Server/Vista/2008 Server/7/8 或更高";
+
+HWND MakeChild(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, HFONT font) {
+  HWND child = ::CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
+                                 nullptr);
+  if (child && font) ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return child;
+}
+
+}  // namespace
+
+TFrmNimbrelMain::TFrmNimbrelMain() {
+  Timer1.OnTimer = [this] { Timer1Timer(); };
+  Timer1.Update();
+  TimerDefrag.OnTimer = [this] { MemoryDefragmenter1Click(); };
+  TimerDefrag.Update();
+}
+
+TFrmNimbrelMain::~TFrmNimbrelMain() { Destroy(); }
+
+bool TFrmNimbrelMain::CreateForm() {
+  {
+    WindowDc screen(nullptr);
+    dpi_ = screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+  }
+  aboutIcon_.reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_NIMBREL),
+                                                   IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  RECT r{0, 0, ::MulDiv(kAboutClientWidth, dpi_, 96), ::MulDiv(kAboutClientHeight, dpi_, 96)};
+  ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  if (!Create(kMainWindowClass, L"关于", style, exStyle, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
+              r.bottom - r.top, Application::Instance().Handle(), static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)),
+              aboutIcon_.get()))
+    return false;
+  Application::Instance().AddDialogWindow(handle());
+  FormCreate();
+  return true;
+}
+
+void TFrmNimbrelMain::FormCreate() {
+  if (!IsWindowsNT()) {
+    ::MessageBoxW(nullptr, kNotNtText, Application::Instance().Title().c_str(), MB_OK | MB_ICONINFORMATION);
+    quitWithoutSaving_ = true;
+    ::PostQuitMessage(0);
+  }
+  IsVistaOrLater = IsWindowsVistaOrLater();
+  CreateAboutControls();
+  {
+    WindowDc dc(handle());
+    SelectObjectGuard font(dc.get(), uiFont_.get());
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc.get(), L"AA", 2, &extent);
+    MenuTextHeight = extent.cy;
+  }
+  highMemory = HighMemoryState{};
+  numberFormat_ = UserNumberFormat();
+
+  SettingsLocation location = GetSettingsPath(Application::Instance().Handle());
+  SettingsFilePath = location.path;
+  PortableMode = location.portable;
+  settings.DisplayFont = FontSpec{};
+
+  LoadOptions();
+  InitSettings();
+
+  if (settings.ClickedDonation) {
+    RECT bounds{};
+    ::GetWindowRect(handle(), &bounds);
+    ::SetWindowPos(handle(), nullptr, 0, 0, bounds.right - bounds.left, ::MulDiv(kAboutHeightWithoutDonation, dpi_, 96),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::ShowWindow(image3_, SW_HIDE);
+    ::ShowWindow(jvLinkLabel2_, SW_HIDE);
+  }
+  LayoutAbout();
+  std::wstring label = L"Version " + FormatVersionText(ReadOwnVersion().productVersion, false);
+  ::SetWindowTextW(label2_, label.c_str());
+
+  SessionNotifyRegistered = RegisterSessionNotification(handle());
+  LoadMenuIcons();
+  Timer1Timer();
+  EnablePrivilege(L"SeDebugPrivilege", true);
+}
+
+void TFrmNimbrelMain::LoadOptions() {
+  ProfileIniStore store(SettingsFilePath);
+  Settings defaults = DefaultSettings(WindowsMajorVersion());
+  defaults.DisplayFont = settings.DisplayFont;
+  LoadResult result = nimbrel::LoadOptions(store, defaults);
+  settings = std::move(result.settings);
+  ApplyHotKey();
+  if (result.firstStart) ApplyStartupTheme();
+  InitDefaultMenu();
+  // On a first start the welcome balloon tells the user what the new icon is.
+  ::PostMessageW(handle(), WM_SETTINGS_LOADED, result.firstStart ? 1 : 0, 0);
+}
+
+bool TFrmNimbrelMain::SaveOptions(bool interactive) {
+  ProfileIniStore store(SettingsFilePath);
+  SaveResult result = nimbrel::SaveOptions(store, settings);
+  if (!result.ok && interactive) {
+    std::wstring text = L"Unable to write to " + SettingsFilePath;
+    ::MessageBoxW(handle(), text.c_str(), Application::Instance().Title().c_str(), MB_OK | MB_ICONERROR);
+  }
+  return result.ok;
+}
+
+void TFrmNimbrelMain::InitSettings() {
+  Timer1.SetInterval(settings.RefreshRate > 0 ? static_cast<unsigned>(settings.RefreshRate) : 0);
+  TimerDefrag.SetInterval(settings.DefragEvery > 0 ? static_cast<unsigned>(settings.DefragEvery) * 60000u : 0);
+  TimerDefrag.SetEnabled(settings.DefragEveryActive);
+  if (settings.DefragEveryActive) MemoryDefragmenter1Click();
+}
+
+void TFrmNimbrelMain::LoadMenuIcons() {
+  const std::wstring windows = GetWindowsFolder();
+  auto load = [&](const wchar_t* relative, int index) {
+    HICON large = nullptr;
+    HICON small = nullptr;
+    std::wstring path = windows + relative;
+    // Without icons the call answers 0 and may leave garbage in the handles: trust them only on 1.
+    UINT n = ::ExtractIconExW(path.c_str(), index, &large, &small, 1);
+    UniqueIcon largeIcon(n >= 1 ? large : nullptr);
+    return UniqueIcon(n >= 1 ? small : nullptr);
+  };
+  DefaultProcessIcon = IsVistaOrLater ? load(L"System32\\User32.dll", 0) : load(L"System32\\Shell32.dll", 2);
+  TaskManagerIcon = load(L"System32\\taskmgr.exe", 0);
+}
+
+void TFrmNimbrelMain::Timer1Timer() {
+  const MemorySample sample = ReadMemorySample();
+  DisplayedTotal = nimbrel::DisplayedTotal(settings, sample);
+  SetTrayHint(TooltipText(settings, sample, numberFormat_));
+
+  HighMemoryDecision decision =
+      EvaluateHighMemory(settings, sample.dwMemoryLoad, ::GetTickCount(), WarningDialogOpen, highMemory);
+  if (decision.fire) {
+    if (decision.runOptimiserNow) MemoryDefragmenter1Click();
+    if (decision.showBalloon) ShowTrayBalloon(decision.title, decision.content, 2, 10);
+    if (decision.showDialog) ShowWarningDialog(decision);
+  }
+  highMemory.LastMemoryLoad = sample.dwMemoryLoad;
+}
+
+void TFrmNimbrelMain::ShowWarningDialog(const HighMemoryDecision& decision) {
+  (void)decision;  // The task dialog asks the question; see the high-memory warning.
+}
+
+void TFrmNimbrelMain::MemoryDefragmenter1Click() {}
+
+void TFrmNimbrelMain::ShowTrayBalloon(const std::wstring& title, const std::wstring& text, int iconKind,
+                                      int seconds) {
+  (void)title, (void)text, (void)iconKind, (void)seconds;
+}
+
+void TFrmNimbrelMain::SetTrayHint(const std::wstring& hint) { trayHint_ = hint; }
+void TFrmNimbrelMain::HideAppButton() {}
+void TFrmNimbrelMain::ShowAppButton() {}
+void TFrmNimbrelMain::ApplyHotKey() {}
+void TFrmNimbrelMain::ApplyStartupTheme() {}
+void TFrmNimbrelMain::InitDefaultMenu() {}
+
+void TFrmNimbrelMain::About1Click() {
+  FormShow();
+  ::ShowWindow(handle(), SW_SHOW);
+  ::SetForegroundWindow(handle());
+}
+
+void TFrmNimbrelMain::FormShow() {
+  PlaceNearTaskbar(handle());
+  Application::Instance().ProcessMessages();
+}
+
+void TFrmNimbrelMain::Close1Click() { Shutdown(true); }
+
+bool TFrmNimbrelMain::FormCloseQuery(bool interactive) {
+  closeQueryDone_ = true;
+  if (!quitWithoutSaving_) SaveOptions(interactive);
+  // A refused save never keeps the program from ending.
+  return true;
+}
+
+void TFrmNimbrelMain::FormClose() {
+  Timer1.SetEnabled(false);
+  TimerDefrag.SetEnabled(false);
+  DefaultProcessIcon.reset();
+  TaskManagerIcon.reset();
+  if (SessionNotifyRegistered) {
+    UnregisterSessionNotification(handle());
+    SessionNotifyRegistered = false;
+  }
+}
+
+void TFrmNimbrelMain::Shutdown(bool interactive) {
+  if (closed_) return;
+  closed_ = true;
+  if (!closeQueryDone_) FormCloseQuery(interactive);
+  FormClose();
+  Application::Instance().RemoveDialogWindow(handle());
+  Destroy();
+  Application::Instance().Terminate();
+}
+
+void TFrmNimbrelMain::CreateAboutControls() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  uiFont_.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
+  LOGFONTW bold = metrics.lfMessageFont;
+  bold.lfWeight = FW_BOLD;
+  bold.lfHeight = bold.lfHeight * 3 / 2;
+  boldFont_.reset(::CreateFontIndirectW(&bold));
+
+  HWND icon = MakeChild(handle(), L"STATIC", L"", SS_ICON, 0, nullptr);
+  ::SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(aboutIcon_.get()), 0);
+  ::SetWindowPos(icon, nullptr, ::MulDiv(20, dpi_, 96), ::MulDiv(20, dpi_, 96), 32, 32, SWP_NOZORDER);
+  labelTitle_ = MakeChild(handle(), L"STATIC", L"Nimbrel", SS_LEFT, 0, boldFont_.get());
+  label2_ = MakeChild(handle(), L"STATIC", L"Version", SS_LEFT, 0, uiFont_.get());
+  labelDownload_ = MakeChild(handle(), WC_LINK, L"<a>检查更新</a>", WS_TABSTOP, kIdLabelDownload, uiFont_.get());
+  labelSupport_ = MakeChild(handle(), WC_LINK, L"<a>支持信息</a>", WS_TABSTOP, kIdLabelSupport, uiFont_.get());
+  image3_ = MakeChild(handle(), L"STATIC", L"", SS_ICON, kIdDonationImage, nullptr);
+  ::SendMessageW(image3_, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_INFORMATION)), 0);
+  jvLinkLabel2_ = MakeChild(handle(), WC_LINK, L"<a>捐助 Nimbrel 的开发</a>", WS_TABSTOP, kIdDonationLink,
+                            uiFont_.get());
+  button1_ = MakeChild(handle(), L"BUTTON", L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, kIdButton1, uiFont_.get());
+}
+
+void TFrmNimbrelMain::LayoutAbout() {
+  auto px = [this](int v) { return ::MulDiv(v, dpi_, 96); };
+  auto place = [&](HWND w, int x, int y, int cx, int cy) {
+    ::SetWindowPos(w, nullptr, px(x), px(y), px(cx), px(cy), SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  RECT client{};
+  ::GetClientRect(handle(), &client);
+  place(labelTitle_, 68, 18, 280, 26);
+  place(label2_, 68, 48, 280, 18);
+  place(labelDownload_, 68, 70, 280, 18);
+  place(labelSupport_, 68, 100, 280, 18);
+  place(image3_, 20, 140, 32, 32);
+  place(jvLinkLabel2_, 68, 148, 280, 18);
+  ::SetWindowPos(button1_, nullptr, client.right - px(12 + 80), client.bottom - px(12 + 26), px(80), px(26),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CLOSE:
+      ::ShowWindow(handle(), SW_HIDE);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+        ::ShowWindow(handle(), SW_HIDE);
+        return 0;
+      }
+      break;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (header->code == NM_CLICK || header->code == NM_RETURN) {
+        if (header->idFrom == kIdLabelSupport) {
+          ::ShellExecuteW(handle(), L"open", kSupportUrl, nullptr, nullptr, SW_SHOWNORMAL);
+        } else if (header->idFrom == kIdDonationLink) {
+          ::ShellExecuteW(handle(), L"open", kDonationUrl, nullptr, nullptr, SW_SHOWNORMAL);
+          settings.ClickedDonation = true;
+        }
+        return 0;
+      }
+      break;
+    }
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      ::SetBkColor(dc, RGB(255, 255, 255));
+      return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+    }
+    case WM_QUERYENDSESSION:
+      FormCloseQuery(false);
+      return TRUE;
+    case WM_ENDSESSION:
+      // The session ends the program as the exit command does; no message box may hold it up.
+      if (wParam) Shutdown(false);
+      return 0;
+    case WM_SECOND_INSTANCE:
+      ShowTrayBalloon(L"Nimbrel", L"Nimbrel 正在运行", 1, 10);
+      return 0;
+    case WM_SETTINGS_LOADED:
+      if (wParam == 1)
+        ShowTrayBalloon(L"Nimbrel", L"欢迎使用 Nimbrel. 在托盘中显示您计算机的当前内存. 此气球不会再显示.", 0, 10);
+      Application::Instance().ProcessMessages();
+      HideAppButton();
+      Application::Instance().ProcessMessages();
+      ShowAppButton();
+      return 0;
+    case WM_WTSSESSION_CHANGE:
+      if (wParam == WTS_SESSION_LOCK && settings.SwitchOffMonitorOnLock)
+        SwitchOffMonitor(Application::Instance().Handle(), [](DWORD ms) { ::Sleep(ms); });
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (lParam && ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0)
+        numberFormat_ = UserNumberFormat();
+      break;
+    default:
+      break;
+  }
+  return DefaultProc(msg, wParam, lParam);
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,95 @@
+#pragma once
+// The main form: hidden for the whole run, it owns the settings, the timers and (as the About
+// window) is shown only on request. Closing its window hides it.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "display/byte_size.h"
+#include "display/high_memory_rule.h"
+#include "platform/timer_win.h"
+#include "platform/unique_resource_win.h"
+#include "platform/window_win.h"
+#include "settings/settings.h"
+
+namespace nimbrel {
+
+class TFrmNimbrelMain : public Window {
+ public:
+  TFrmNimbrelMain();
+  ~TFrmNimbrelMain() override;
+
+  // Creates the window and runs the start-up sequence.
+  bool CreateForm();
+
+  // The refresh tick; also called directly after start-up and after the options are applied.
+  void Timer1Timer();
+  // The exit command: close query (save), close (release), end of the message loop.
+  void Close1Click();
+  void About1Click();
+
+  Settings settings;
+  std::wstring SettingsFilePath;
+  bool PortableMode = false;
+  bool IsVistaOrLater = false;
+  int MenuTextHeight = 0;
+  HighMemoryState highMemory;  // LastMemoryLoad and WarnDeadline
+  bool WarningDialogOpen = false;
+  std::uint64_t DisplayedTotal = 0;
+  bool SessionNotifyRegistered = false;
+  UniqueIcon DefaultProcessIcon;
+  UniqueIcon TaskManagerIcon;
+
+  Timer Timer1{500, true};
+  Timer TimerDefrag{120000, false};
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void FormCreate();
+  void LoadOptions();
+  // false when the file refused a write; `interactive` shows the message box about it.
+  bool SaveOptions(bool interactive);
+  void InitSettings();
+  void InitDefaultMenu();
+  bool FormCloseQuery(bool interactive);
+  void FormClose();
+  void FormShow();
+  void Shutdown(bool interactive);
+  void CreateAboutControls();
+  void LayoutAbout();
+  void LoadMenuIcons();
+  void ShowWarningDialog(const HighMemoryDecision& decision);
+
+  // Where the tray component, the optimiser and the other later components plug in.
+  void MemoryDefragmenter1Click();
+  void ShowTrayBalloon(const std::wstring& title, const std::wstring& text, int iconKind, int seconds);
+  void SetTrayHint(const std::wstring& hint);
+  void HideAppButton();
+  void ShowAppButton();
+  void ApplyHotKey();
+  void ApplyStartupTheme();
+
+  NumberFormat numberFormat_;
+  std::wstring trayHint_;
+  bool quitWithoutSaving_ = false;
+  bool closeQueryDone_ = false;
+  bool closed_ = false;
+
+  UniqueFont uiFont_;
+  UniqueFont boldFont_;
+  HWND labelTitle_ = nullptr;
+  HWND label2_ = nullptr;
+  HWND labelDownload_ = nullptr;
+  HWND labelSupport_ = nullptr;
+  HWND image3_ = nullptr;
+  HWND jvLinkLabel2_ = nullptr;
+  HWND button1_ = nullptr;
+  UniqueIcon aboutIcon_;
+  int dpi_ = 96;
+};
+
+}  // namespace nimbrel

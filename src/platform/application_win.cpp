@@ -1,0 +1,116 @@
+#include "platform/application_win.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace nimbrel {
+
+Application& Application::Instance() {
+  static Application app;
+  return app;
+}
+
+bool Application::Initialize(const std::wstring& title) {
+  title_ = title;
+  if (!window_.Create(L"TNimbrelApplication", title.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU,
+                      0, 0, 0, 0, 0, nullptr))
+    return false;
+  // Set as the whole extended style: anything else (WS_EX_APPWINDOW) would bring the taskbar button back.
+  ::SetWindowLongPtrW(window_.handle(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+  return true;
+}
+
+void Application::Finalize() noexcept { window_.Destroy(); }
+
+void Application::SetTitle(const std::wstring& title) {
+  title_ = title;
+  if (window_.handle()) ::SetWindowTextW(window_.handle(), title.c_str());
+}
+
+int Application::AddMessageHook(MessageHook hook) {
+  hooks_.push_back({nextHookId_, std::move(hook)});
+  return nextHookId_++;
+}
+
+void Application::RemoveMessageHook(int id) noexcept {
+  std::erase_if(hooks_, [id](const HookEntry& e) { return e.id == id; });
+}
+
+void Application::AddDialogWindow(HWND window) {
+  if (std::find(dialogWindows_.begin(), dialogWindows_.end(), window) == dialogWindows_.end())
+    dialogWindows_.push_back(window);
+}
+
+void Application::RemoveDialogWindow(HWND window) noexcept { std::erase(dialogWindows_, window); }
+
+bool Application::DispatchOne(MSG& msg) {
+  if (msg.message == WM_QUIT) {
+    terminated_ = true;
+    return false;
+  }
+  for (HWND dialog : dialogWindows_) {
+    if (::IsWindow(dialog) && (dialog == msg.hwnd || ::IsChild(dialog, msg.hwnd)) &&
+        ::IsDialogMessageW(dialog, &msg))
+      return true;
+  }
+  ::TranslateMessage(&msg);
+  ::DispatchMessageW(&msg);
+  return true;
+}
+
+int Application::Run() {
+  MSG msg;
+  while (!terminated_) {
+    BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == -1) break;
+    if (got == 0) {
+      terminated_ = true;
+      break;
+    }
+    DispatchOne(msg);
+  }
+  return 0;
+}
+
+void Application::ProcessMessages() {
+  MSG msg;
+  while (!terminated_ && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!DispatchOne(msg)) {
+      // Leave the quit message for the outer loop.
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+  }
+}
+
+void Application::ReportCurrentException() noexcept {
+  static bool reporting = false;
+  if (reporting) return;
+  reporting = true;
+  std::wstring text = L"Unknown error";
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    const char* what = e.what();
+    int n = ::MultiByteToWideChar(CP_UTF8, 0, what, -1, nullptr, 0);
+    if (n > 1) {
+      text.assign(static_cast<size_t>(n - 1), L'\0');
+      ::MultiByteToWideChar(CP_UTF8, 0, what, -1, text.data(), n);
+    }
+  } catch (...) {
+  }
+  ::MessageBoxW(nullptr, text.c_str(), Instance().title_.c_str(), MB_OK | MB_ICONERROR);
+  reporting = false;
+}
+
+LRESULT Application::AppWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Hooks may remove themselves while running, so walk a copy.
+  auto hooks = app_.hooks_;
+  for (auto& entry : hooks) {
+    LRESULT result = 0;
+    if (entry.hook(msg, wParam, lParam, result)) return result;
+  }
+  return DefaultProc(msg, wParam, lParam);
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,71 @@
+#pragma once
+// The application object: the hidden owner window of every form, the title, and the message loop.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/window_win.h"
+
+namespace nimbrel {
+
+class Application {
+ public:
+  // A hook sees every message of the application window first; returning true consumes it.
+  using MessageHook = std::function<bool(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+
+  static Application& Instance();
+
+  // Creates the hidden application window that owns the forms. Its extended style is exactly
+  // WS_EX_TOOLWINDOW, which keeps the program off the taskbar.
+  bool Initialize(const std::wstring& title);
+  void Finalize() noexcept;
+
+  [[nodiscard]] HWND Handle() const noexcept { return window_.handle(); }
+  [[nodiscard]] const std::wstring& Title() const noexcept { return title_; }
+  void SetTitle(const std::wstring& title);
+
+  int AddMessageHook(MessageHook hook);
+  void RemoveMessageHook(int id) noexcept;
+
+  // Windows whose keyboard input goes through IsDialogMessage (Tab, Enter, Escape).
+  void AddDialogWindow(HWND window);
+  void RemoveDialogWindow(HWND window) noexcept;
+
+  int Run();
+  // Lets pending messages run, as the start-up and settings-loaded handlers need.
+  void ProcessMessages();
+  void Terminate() noexcept { ::PostQuitMessage(0); }
+  [[nodiscard]] bool Terminated() const noexcept { return terminated_; }
+
+  // The boundary for exceptions: shows the text of the one in flight and lets the program go on.
+  static void ReportCurrentException() noexcept;
+
+ private:
+  class AppWindow : public Window {
+   public:
+    explicit AppWindow(Application& app) : app_(app) {}
+
+   protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+   private:
+    Application& app_;
+  };
+
+  bool DispatchOne(MSG& msg);
+
+  AppWindow window_{*this};
+  std::wstring title_;
+  struct HookEntry {
+    int id;
+    MessageHook hook;
+  };
+  std::vector<HookEntry> hooks_;
+  int nextHookId_ = 1;
+  std::vector<HWND> dialogWindows_;
+  bool terminated_ = false;
+};
+
+}  // namespace nimbrel

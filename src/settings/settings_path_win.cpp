@@ -1,0 +1,30 @@
+#include "settings/settings_path_win.h"
+
+#include <shlobj.h>
+
+#include "platform/path_text.h"
+#include "platform/system_info_win.h"
+
+namespace nimbrel {
+
+SettingsLocation GetSettingsPath(HWND owner) {
+  std::wstring beside = WithTrailingBackslash(ExecutableFolder()) + kSettingsFileName;
+  if (FileExistsOnReadyDrive(beside)) return {beside, true};
+  return {GetDataFolder(false, false, owner) + kSettingsFileName, false};
+}
+
+std::wstring GetDataFolder(bool portable, bool themes, HWND owner) {
+  std::wstring folder;
+  if (portable) {
+    folder = ExecutableFolder();
+  } else {
+    wchar_t appData[MAX_PATH + 1] = {};
+    if (::SHGetSpecialFolderPathW(owner, appData, CSIDL_APPDATA, TRUE))
+      folder = WithTrailingBackslash(appData) + L"Vostrand\\Nimbrel\\";
+  }
+  if (themes) folder = WithTrailingBackslash(folder) + L"Themes\\";
+  if (!folder.empty() && !FolderExists(folder)) CreateFolderTree(folder);
+  return folder;
+}
+
+}  // namespace nimbrel

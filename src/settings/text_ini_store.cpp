@@ -1,0 +1,261 @@
+#include "settings/text_ini_store.h"
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace nimbrel {
+namespace {
+
+// Where new text goes in the file. Kept together so that it can be set side by side with what the
+// Windows profile functions do: a new key follows the last key of its section (blank lines and
+// comments after it stay after it), a new section goes at the end with no blank line before it.
+namespace layout {
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr bool kBlankLineBeforeNewSection = false;
+}  // namespace layout
+
+// wchar_t is UTF-16 on Windows and UTF-32 elsewhere; this file is built for both.
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+std::string ToUtf8(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = static_cast<char32_t>(text[i]);
+    if constexpr (sizeof(wchar_t) == 2) {
+      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
+        const char32_t low = static_cast<char32_t>(text[i + 1]);
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+          c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+          ++i;
+        }
+      }
+    }
+    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
+    AppendUtf8(out, c);
+  }
+  return out;
+}
+
+void AppendWide(std::wstring& out, char32_t c) {
+  if constexpr (sizeof(wchar_t) == 2) {
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out += static_cast<wchar_t>(0xD800 + (c >> 10));
+      out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
+      return;
+    }
+  }
+  out += static_cast<wchar_t>(c);
+}
+
+// A byte that does not start a well-formed sequence becomes U+FFFD, so stray bytes never stop a read.
+std::wstring FromUtf8(std::string_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 0;
+    char32_t c = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+      length = 1, c = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      length = 2, c = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3, c = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4, c = lead & 0x07, minimum = 0x10000;
+    }
+    bool valid = length != 0 && i + length <= text.size();
+    for (std::size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      valid = (next & 0xC0) == 0x80;
+      c = (c << 6) | (next & 0x3F);
+    }
+    valid = valid && c >= minimum && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+    if (!valid) {
+      AppendWide(out, 0xFFFD);
+      ++i;
+      continue;
+    }
+    AppendWide(out, c);
+    i += length;
+  }
+  return out;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+struct Line {
+  std::string text;
+  std::string ending;  // "\r\n", "\n" or "" for a last line without one
+};
+
+std::vector<Line> SplitLines(std::string_view content) {
+  std::vector<Line> lines;
+  while (!content.empty()) {
+    const std::size_t lf = content.find('\n');
+    std::string_view body = content.substr(0, lf);
+    std::string_view ending;
+    if (lf == std::string_view::npos) {
+      content = {};
+    } else {
+      ending = "\n";
+      if (!body.empty() && body.back() == '\r') {
+        body.remove_suffix(1);
+        ending = "\r\n";
+      }
+      content.remove_prefix(lf + 1);
+    }
+    lines.push_back({std::string(body), std::string(ending)});
+  }
+  return lines;
+}
+
+std::string JoinLines(const std::vector<Line>& lines) {
+  std::string out;
+  for (const Line& line : lines) out += line.text + line.ending;
+  return out;
+}
+
+enum class LineKind { Blank, Comment, Section, Key, Other };
+
+struct ParsedLine {
+  LineKind kind = LineKind::Other;
+  std::string_view name;   // section or key name, blanks removed
+  std::string_view value;  // key value, blanks removed
+};
+
+ParsedLine Parse(std::string_view text) {
+  const std::string_view trimmed = Trim(text);
+  if (trimmed.empty()) return {LineKind::Blank, {}, {}};
+  if (trimmed.front() == ';') return {LineKind::Comment, {}, {}};
+  if (trimmed.front() == '[') {
+    std::string_view name = trimmed.substr(1);
+    name = name.substr(0, name.find(']'));
+    return {LineKind::Section, Trim(name), {}};
+  }
+  const std::size_t equals = trimmed.find('=');
+  if (equals == std::string_view::npos) return {LineKind::Other, {}, {}};
+  return {LineKind::Key, Trim(trimmed.substr(0, equals)), Trim(trimmed.substr(equals + 1))};
+}
+
+std::string_view WithoutQuotes(std::string_view value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    value.remove_prefix(1);
+    value.remove_suffix(1);
+  }
+  return value;
+}
+
+// Index of the line holding key in the first matching section; lines before any section header
+// belong to no section.
+std::optional<std::size_t> FindKey(const std::vector<Line>& lines, std::string_view section,
+                                   std::string_view key) {
+  bool inSection = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const ParsedLine parsed = Parse(lines[i].text);
+    if (parsed.kind == LineKind::Section) {
+      inSection = SameName(parsed.name, section);
+    } else if (inSection && parsed.kind == LineKind::Key && SameName(parsed.name, key)) {
+      return i;
+    }
+  }
+  return std::nullopt;
+}
+
+// The line a new key of the section goes after: its last key, or its header when it has none.
+std::optional<std::size_t> NewKeyAnchor(const std::vector<Line>& lines, std::string_view section) {
+  std::optional<std::size_t> anchor;
+  bool inSection = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const ParsedLine parsed = Parse(lines[i].text);
+    if (parsed.kind == LineKind::Section) {
+      if (anchor) break;
+      inSection = SameName(parsed.name, section);
+      if (inSection) anchor = i;
+    } else if (inSection && parsed.kind == LineKind::Key) {
+      anchor = i;
+    }
+  }
+  return anchor;
+}
+
+}  // namespace
+
+TextIniStore::TextIniStore(std::string content) : content_(std::move(content)) {}
+
+std::wstring TextIniStore::ReadString(const std::wstring& section, const std::wstring& key,
+                                      const std::wstring& defaultValue) const {
+  const std::vector<Line> lines = SplitLines(content_);
+  const std::optional<std::size_t> found = FindKey(lines, ToUtf8(section), ToUtf8(key));
+  if (!found) return defaultValue;
+  return FromUtf8(WithoutQuotes(Parse(lines[*found].text).value));
+}
+
+bool TextIniStore::WriteString(const std::wstring& section, const std::wstring& key,
+                               const std::wstring& value) {
+  if (readOnly_) return false;
+  const std::string sectionName = ToUtf8(section);
+  const std::string keyName = ToUtf8(key);
+  const std::string newValue = ToUtf8(value);
+  std::vector<Line> lines = SplitLines(content_);
+
+  if (const std::optional<std::size_t> found = FindKey(lines, sectionName, keyName)) {
+    Line& line = lines[*found];
+    line.text = std::string(Parse(line.text).name) + "=" + newValue;
+    line.ending = layout::kLineEnd;
+  } else if (const std::optional<std::size_t> anchor = NewKeyAnchor(lines, sectionName)) {
+    if (lines[*anchor].ending.empty()) lines[*anchor].ending = layout::kLineEnd;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*anchor) + 1,
+                 Line{keyName + "=" + newValue, std::string(layout::kLineEnd)});
+  } else {
+    if (!lines.empty() && lines.back().ending.empty()) lines.back().ending = layout::kLineEnd;
+    if (!lines.empty() && layout::kBlankLineBeforeNewSection) {
+      lines.push_back({std::string(), std::string(layout::kLineEnd)});
+    }
+    lines.push_back({"[" + sectionName + "]", std::string(layout::kLineEnd)});
+    lines.push_back({keyName + "=" + newValue, std::string(layout::kLineEnd)});
+  }
+  content_ = JoinLines(lines);
+  return true;
+}
+
+}  // namespace nimbrel

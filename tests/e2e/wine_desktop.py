@@ -1,0 +1,149 @@
+"""Drives the real Nimbrel.exe in the Wine session that tools/test made for this run.
+
+The session exports WINE, WINEPREFIX and DISPLAY; every test gets its own folder under C:\\e2e and
+starts from an application-data folder without Nimbrel's files."""
+import os
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+WINE = os.environ.get("WINE", "/usr/lib/wine/wine64")
+
+
+class Failure(AssertionError):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_until(predicate, timeout, interval=0.1):
+    deadline = time.monotonic() + timeout
+    while True:
+        if predicate():
+            return True
+        if time.monotonic() >= deadline:
+            return False
+        time.sleep(interval)
+
+
+class Desktop:
+    def __init__(self, test_name, exe):
+        for var in ("WINEPREFIX", "DISPLAY"):
+            if not os.environ.get(var):
+                raise Failure(f"{var} is not set: run the end-to-end tests through tools/test")
+        self.prefix = Path(os.environ["WINEPREFIX"])
+        self.drive_c = self.prefix / "drive_c"
+        self.exe_source = Path(exe)
+        self.folder = self.drive_c / "e2e" / test_name
+        self.win_folder = "C:\\e2e\\" + test_name
+        self.artifacts = Path(os.environ.get("NIMBREL_SESSION_DIR", "/tmp")) / "e2e" / test_name
+        self.started = []
+
+    # --- files -------------------------------------------------------------------------------
+    def fresh(self):
+        self.stop_all()
+        shutil.rmtree(self.folder, ignore_errors=True)
+        self.folder.mkdir(parents=True)
+        shutil.rmtree(self.artifacts, ignore_errors=True)
+        self.artifacts.mkdir(parents=True)
+        shutil.copy2(self.exe_source, self.folder / "Nimbrel.exe")
+        shutil.rmtree(self.vendor_folder(), ignore_errors=True)
+        return self
+
+    def appdata(self):
+        users = self.drive_c / "users"
+        user = os.environ.get("USER") or "root"
+        candidates = [users / user / "AppData" / "Roaming"] + sorted(users.glob("*/AppData/Roaming"))
+        for c in candidates:
+            if c.is_dir():
+                return c
+        return candidates[0]
+
+    def vendor_folder(self):
+        return self.appdata() / "Vostrand"
+
+    def data_folder(self):
+        return self.vendor_folder() / "Nimbrel"
+
+    # --- processes ---------------------------------------------------------------------------
+    def nimbrel_pids(self):
+        pids = []
+        for entry in Path("/proc").iterdir():
+            if not entry.name.isdigit():
+                continue
+            try:
+                argv0 = (entry / "cmdline").read_bytes().split(b"\0")[0]
+                # Wine shows the Windows path of the program as the process's first argument.
+                if not (b"\\" in argv0 and argv0.lower().endswith(b"nimbrel.exe")):
+                    continue
+                environ = (entry / "environ").read_bytes().split(b"\0")
+            except OSError:
+                continue
+            if ("WINEPREFIX=" + str(self.prefix)).encode() in environ:
+                pids.append(int(entry.name))
+        return pids
+
+    def start(self):
+        proc = subprocess.Popen([WINE, self.win_folder + "\\Nimbrel.exe"], cwd=self.folder,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.started.append(proc)
+        return proc
+
+    def start_and_wait_ready(self, timeout=20):
+        proc = self.start()
+        # The data folder (or the portable file's folder) is settled during start-up; give the
+        # start-up tick a moment after the process shows up.
+        check(wait_until(lambda: len(self.nimbrel_pids()) >= 1, timeout), "Nimbrel did not start")
+        time.sleep(2.0)
+        check(proc.poll() is None, f"Nimbrel ended during start-up with code {proc.returncode}")
+        return proc
+
+    def end_session(self, timeout=20):
+        """Ends the Windows session as a logoff does: WM_QUERYENDSESSION, WM_ENDSESSION, then kill."""
+        subprocess.run([WINE, "wineboot", "-e"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=60)
+        check(wait_until(lambda: not self.nimbrel_pids(), timeout), "Nimbrel still runs after the session ended")
+        for proc in self.started:
+            try:
+                proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                pass
+
+    def stop_all(self):
+        for pid in self.nimbrel_pids():
+            try:
+                os.kill(pid, 9)
+            except OSError:
+                pass
+        wait_until(lambda: not self.nimbrel_pids(), 10)
+
+    def screenshot(self, name):
+        target = self.artifacts / name
+        subprocess.run(["import", "-window", "root", str(target)], check=True, timeout=30)
+        return target
+
+
+def run(tests):
+    """Entry point: run.py NAME --exe PATH."""
+    if len(sys.argv) < 4 or sys.argv[2] != "--exe":
+        print("usage: run.py TEST --exe Nimbrel.exe", file=sys.stderr)
+        return 2
+    name, exe = sys.argv[1], sys.argv[3]
+    if name not in tests:
+        print(f"no such test: {name}", file=sys.stderr)
+        return 2
+    desktop = Desktop(name, exe).fresh()
+    try:
+        tests[name](desktop)
+    except Failure as failure:
+        print(f"FAILED {name}: {failure}")
+        return 1
+    finally:
+        desktop.stop_all()
+    print(f"passed {name}")
+    return 0

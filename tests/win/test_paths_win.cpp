@@ -1,0 +1,50 @@
+#include "win/test_paths_win.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/unique_resource_win.h"
+
+namespace nimbrel::testing {
+
+std::wstring MakeScratchFolder(const wchar_t* tag) {
+  static unsigned counter = 0;
+  wchar_t temp[MAX_PATH + 1] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + L"nimbrel-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                        tag + L"-" + std::to_wstring(++counter) + L"\\";
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+void RemoveTree(const std::wstring& folder) {
+  std::wstring from = folder;
+  while (!from.empty() && from.back() == L'\\') from.pop_back();
+  from.push_back(L'\0');  // SHFileOperation wants a double-terminated list
+  SHFILEOPSTRUCTW op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+  ::SHFileOperationW(&op);
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+  if (!file) return {};
+  std::string bytes;
+  char buffer[4096];
+  DWORD n = 0;
+  while (::ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
+  return bytes;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  UniqueFileHandle file(
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (file) ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+}  // namespace nimbrel::testing

@@ -1,0 +1,84 @@
+# Sourced by tools/test and tools/run: one Xvfb display and one Wine prefix for a whole run.
+#   wine_session_start DIR   creates DIR/prefix, starts Xvfb and a persistent wineserver, exports
+#                            DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG, WINE and NIMBREL_SESSION_DIR
+#   wine_session_stop        stops the wineserver of that prefix and the Xvfb started here
+# Debian installs the 64-bit loader only under /usr/lib/wine.
+WINE=/usr/lib/wine/wine64
+export WINE
+
+_wine_free_display() {
+  local n
+  for n in $(seq 90 160); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      echo "$n"
+      return 0
+    fi
+  done
+  return 1
+}
+
+wine_session_start() {
+  local dir=$1 own_display=${2:-}
+  mkdir -p "$dir"
+  NIMBREL_SESSION_DIR=$(cd "$dir" && pwd)
+  export NIMBREL_SESSION_DIR
+  _wine_xvfb_pid=
+  if [ -z "$own_display" ]; then
+    local n
+    n=$(_wine_free_display) || { echo "no free X display" >&2; return 1; }
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$NIMBREL_SESSION_DIR/xvfb.log" 2>&1 &
+    _wine_xvfb_pid=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 100); do
+      xdpyinfo >/dev/null 2>&1 && break
+      sleep 0.1
+    done
+    xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; return 1; }
+  fi
+  export WINEPREFIX="$NIMBREL_SESSION_DIR/prefix" WINEARCH=win64 WINEDEBUG=-all
+  # No Mono or Gecko: there is no network to fetch them and nothing here needs them.
+  export WINEDLLOVERRIDES="mscoree=;mshtml="
+  local fresh=
+  [ -f "$WINEPREFIX/system.reg" ] || fresh=1
+  mkdir -p "$WINEPREFIX"
+  wineserver -p
+  "$WINE" wineboot -i >"$NIMBREL_SESSION_DIR/wineboot.log" 2>&1
+  if [ -n "$fresh" ]; then
+    _wine_prefix_setup
+    # The desktop settings take effect only for an explorer started after them.
+    wineserver -k
+    wineserver -w
+    wineserver -p
+    "$WINE" wineboot >>"$NIMBREL_SESSION_DIR/wineboot.log" 2>&1
+  fi
+}
+
+_wine_prefix_setup() {
+  # Wine's own desktop, so that every program shares it and the taskbar's notification area shows.
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  # Debian's Wine does not find its own fonts otherwise (title-bar buttons then draw as letters).
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  local f
+  for f in SimSun NSimSun "Microsoft YaHei" SimHei; do
+    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$f" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+  done
+  for f in Tahoma "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2"; do
+    "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+      /v "$f" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+  done
+}
+
+wine_session_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+  fi
+  if [ -n "${_wine_xvfb_pid:-}" ]; then
+    kill "$_wine_xvfb_pid" 2>/dev/null || true
+    wait "$_wine_xvfb_pid" 2>/dev/null || true
+    _wine_xvfb_pid=
+  fi
+}
