@@ -20,8 +20,8 @@ struct MemorySample {
   std::uint64_t ullAvailExtendedVirtual = 0;
 };
 
-// Both clamp to 0 when the available amount exceeds the total: the figures are not read atomically,
-// and a momentary inconsistent reading must not wrap around to exabytes.
+// Both clamp to 0 when the available amount exceeds the total: a momentary inconsistent reading must
+// not wrap around to exabytes.
 std::uint64_t UsedPhysical(const MemorySample& sample);
 std::uint64_t UsedPageFile(const MemorySample& sample);
 

@@ -26,6 +26,11 @@ class Application {
   [[nodiscard]] const std::wstring& Title() const noexcept { return title_; }
   void SetTitle(const std::wstring& title);
 
+  // The main form: hidden and shown by the tray component, owner of the program's lifetime.
+  void SetMainForm(HWND form) noexcept { mainForm_ = form; }
+  [[nodiscard]] HWND MainForm() const noexcept { return mainForm_; }
+  bool ShowMainForm = false;
+
   int AddMessageHook(MessageHook hook);
   void RemoveMessageHook(int id) noexcept;
 
@@ -57,6 +62,7 @@ class Application {
   bool DispatchOne(MSG& msg);
 
   AppWindow window_{*this};
+  HWND mainForm_ = nullptr;
   std::wstring title_;
   struct HookEntry {
     int id;

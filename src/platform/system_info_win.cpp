@@ -110,9 +110,14 @@ std::wstring ExecutableFolder() {
 }
 
 OwnVersion ReadOwnVersion() {
-  OwnVersion result;
   wchar_t path[MAX_PATH + 1] = {};
-  if (!::GetModuleFileNameW(nullptr, path, MAX_PATH)) return result;
+  if (!::GetModuleFileNameW(nullptr, path, MAX_PATH)) return {};
+  return ReadVersionOf(path);
+}
+
+OwnVersion ReadVersionOf(const std::wstring& file) {
+  OwnVersion result;
+  const wchar_t* path = file.c_str();
   DWORD ignored = 0;
   DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
   if (size == 0) return result;

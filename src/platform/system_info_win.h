@@ -28,6 +28,7 @@ struct OwnVersion {
   std::wstring productVersion;  // likewise
 };
 [[nodiscard]] OwnVersion ReadOwnVersion();
+[[nodiscard]] OwnVersion ReadVersionOf(const std::wstring& file);
 
 [[nodiscard]] TaskbarEdgeKind TaskbarEdge();
 void PlaceNearTaskbar(HWND window);

@@ -19,8 +19,8 @@ struct GeneralKey {
   GeneralField field;
 };
 
-// Order of the writes: a new file gets its keys in this order, and the Font section is written
-// between ProcessValueType and RedPercent.
+// The order of the writes lays out every new file: the Font section is written between
+// ProcessValueType and RedPercent, so it comes before the Colors section.
 constexpr std::array<GeneralKey, 30> kGeneralKeys = {{
     {L"Warn", &Settings::Warn},
     {L"WarnMsgBox", &Settings::WarnMsgBox},

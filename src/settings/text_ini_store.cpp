@@ -9,13 +9,7 @@
 namespace nimbrel {
 namespace {
 
-// Where new text goes in the file. Kept together so that it can be set side by side with what the
-// Windows profile functions do: a new key follows the last key of its section (blank lines and
-// comments after it stay after it), a new section goes at the end with no blank line before it.
-namespace layout {
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr bool kBlankLineBeforeNewSection = false;
-}  // namespace layout
 
 // wchar_t is UTF-16 on Windows and UTF-32 elsewhere; this file is built for both.
 void AppendUtf8(std::string& out, char32_t c) {
@@ -201,8 +195,15 @@ std::optional<std::size_t> FindKey(const std::vector<Line>& lines, std::string_v
   return std::nullopt;
 }
 
-// The line a new key of the section goes after: its last key, or its header when it has none.
-std::optional<std::size_t> NewKeyAnchor(const std::vector<Line>& lines, std::string_view section) {
+// Where a new key goes, kept in one place so that it can be held side by side with what the
+// Windows profile functions do: after the last key of its section (blank lines and comments that
+// follow that key stay after it), or after the section's header when it has no key yet; a section not
+// in the file is added at its end, with no blank line before it. Whatever is written ends its line.
+namespace layout {
+
+constexpr bool kBlankLineBeforeNewSection = false;
+
+std::optional<std::size_t> NewKeyGoesAfter(const std::vector<Line>& lines, std::string_view section) {
   std::optional<std::size_t> anchor;
   bool inSection = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -217,6 +218,21 @@ std::optional<std::size_t> NewKeyAnchor(const std::vector<Line>& lines, std::str
   }
   return anchor;
 }
+
+void AddKey(std::vector<Line>& lines, const std::string& section, std::string keyLine) {
+  const std::string lineEnd(kLineEnd);
+  if (const std::optional<std::size_t> anchor = NewKeyGoesAfter(lines, section)) {
+    if (lines[*anchor].ending.empty()) lines[*anchor].ending = lineEnd;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*anchor) + 1, Line{std::move(keyLine), lineEnd});
+    return;
+  }
+  if (!lines.empty() && lines.back().ending.empty()) lines.back().ending = lineEnd;
+  if (!lines.empty() && kBlankLineBeforeNewSection) lines.push_back({std::string(), lineEnd});
+  lines.push_back({"[" + section + "]", lineEnd});
+  lines.push_back({std::move(keyLine), lineEnd});
+}
+
+}  // namespace layout
 
 }  // namespace
 
@@ -241,18 +257,9 @@ bool TextIniStore::WriteString(const std::wstring& section, const std::wstring& 
   if (const std::optional<std::size_t> found = FindKey(lines, sectionName, keyName)) {
     Line& line = lines[*found];
     line.text = std::string(Parse(line.text).name) + "=" + newValue;
-    line.ending = layout::kLineEnd;
-  } else if (const std::optional<std::size_t> anchor = NewKeyAnchor(lines, sectionName)) {
-    if (lines[*anchor].ending.empty()) lines[*anchor].ending = layout::kLineEnd;
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*anchor) + 1,
-                 Line{keyName + "=" + newValue, std::string(layout::kLineEnd)});
+    line.ending = kLineEnd;
   } else {
-    if (!lines.empty() && lines.back().ending.empty()) lines.back().ending = layout::kLineEnd;
-    if (!lines.empty() && layout::kBlankLineBeforeNewSection) {
-      lines.push_back({std::string(), std::string(layout::kLineEnd)});
-    }
-    lines.push_back({"[" + sectionName + "]", std::string(layout::kLineEnd)});
-    lines.push_back({keyName + "=" + newValue, std::string(layout::kLineEnd)});
+    layout::AddKey(lines, sectionName, keyName + "=" + newValue);
   }
   content_ = JoinLines(lines);
   return true;

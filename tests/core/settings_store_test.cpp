@@ -69,35 +69,6 @@ TEST(DefaultSettingsTest, PageFileIsShownByDefaultOnlyBeforeWindows6) {
   EXPECT_FALSE(DefaultSettings(10).ShowPage);
 }
 
-TEST(DefaultSettingsTest, TableDefaults) {
-  const Settings s = DefaultSettings(6);
-  EXPECT_TRUE(s.Warn);
-  EXPECT_FALSE(s.WarnMsgBox);
-  EXPECT_EQ(s.HighlightProcessAbove, 100);
-  EXPECT_TRUE(s.NoBorder);
-  EXPECT_TRUE(s.InternalFont);
-  EXPECT_TRUE(s.HintWhatisDisplayed);
-  EXPECT_EQ(s.RefreshRate, 1000);
-  EXPECT_EQ(s.RefreshHotkey, 0);
-  EXPECT_TRUE(s.ShowTopProcess);
-  EXPECT_EQ(s.TopProcessCount, 10);
-  EXPECT_TRUE(s.ShowMemMenu);
-  EXPECT_TRUE(s.OptimizeForGigabytes);
-  EXPECT_TRUE(s.DefragOnHighMemory);
-  EXPECT_FALSE(s.DefragEveryActive);
-  EXPECT_EQ(s.DefragEvery, 120);
-  EXPECT_EQ(s.RedPercent, 90);
-  EXPECT_EQ(s.YellowPercent, 65);
-  EXPECT_EQ(s.GreenColor, kAutomaticColor);
-  EXPECT_EQ(s.FullBarColor, kAutomaticColor);
-  EXPECT_EQ(s.DisplayFont.Name, L"Tahoma");
-  EXPECT_EQ(s.DisplayFont.CharSet, 1);
-  EXPECT_EQ(s.DisplayFont.Color, -16777208);
-  EXPECT_EQ(s.DisplayFont.Size, 6);
-  EXPECT_EQ(s.DisplayFont.Style, 0);
-  EXPECT_EQ(s.FontColor, -16777208);
-}
-
 TEST(LoadOptionsTest, MissingFileIsFirstStartWithAllDefaults) {
   for (int major : {5, 6}) {
     const LoadResult result = Load("", DefaultSettings(major));

@@ -69,6 +69,16 @@ TEST(SystemInfo, OwnVersionIsEmptyWithoutVersionResource) {
   EXPECT_EQ(v.productVersion, L"");
 }
 
+TEST(SystemInfo, ProgramCarriesItsVersionResource) {
+  // Wine maps the host's root to drive Z:.
+  std::wstring exe = L"Z:" NIMBREL_EXE_UNIX_PATH;
+  for (auto& c : exe)
+    if (c == L'/') c = L'\\';
+  OwnVersion v = ReadVersionOf(exe);
+  EXPECT_EQ(v.productVersion, L"1.0.0.0");
+  EXPECT_EQ(v.fileVersion, L"1.0.0.0");
+}
+
 TEST(SystemInfo, UserDecimalSeparatorIsNotEmpty) { EXPECT_FALSE(UserNumberFormat().decimalSeparator.empty()); }
 
 TEST(SystemInfo, PlaceNearTaskbarFollowsTheWorkArea) {
