@@ -70,8 +70,19 @@ bool TFrmNimbrelMain::CreateForm() {
               aboutIcon_.get()))
     return false;
   Application::Instance().AddDialogWindow(handle());
+  Application::Instance().SetMainForm(handle());
+  CreateComponents();
   FormCreate();
   return true;
+}
+
+void TFrmNimbrelMain::CreateComponents() {
+  // The designed icon shows until the first refresh tick paints the real picture.
+  UniqueIcon designed(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_NIMBREL),
+                                                      IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+  Tray = std::make_unique<TCoolTrayIcon>(handle(), designed.get());
+  Tray->SetIconVisible(true);
+  Tray->Loaded();
 }
 
 void TFrmNimbrelMain::FormCreate() {
@@ -166,13 +177,13 @@ void TFrmNimbrelMain::LoadMenuIcons() {
 void TFrmNimbrelMain::Timer1Timer() {
   const MemorySample sample = ReadMemorySample();
   DisplayedTotal = nimbrel::DisplayedTotal(settings, sample);
-  SetTrayHint(TooltipText(settings, sample, numberFormat_));
+  Tray->SetHint(TooltipText(settings, sample, numberFormat_));
 
   HighMemoryDecision decision =
       EvaluateHighMemory(settings, sample.dwMemoryLoad, ::GetTickCount(), WarningDialogOpen, highMemory);
   if (decision.fire) {
     if (decision.runOptimiserNow) MemoryDefragmenter1Click();
-    if (decision.showBalloon) ShowTrayBalloon(decision.title, decision.content, 2, 10);
+    if (decision.showBalloon) Tray->ShowBalloon(decision.title, decision.content, 2, 10);
     if (decision.showDialog) ShowWarningDialog(decision);
   }
   highMemory.LastMemoryLoad = sample.dwMemoryLoad;
@@ -184,22 +195,13 @@ void TFrmNimbrelMain::ShowWarningDialog(const HighMemoryDecision& decision) {
 
 void TFrmNimbrelMain::MemoryDefragmenter1Click() {}
 
-void TFrmNimbrelMain::ShowTrayBalloon(const std::wstring& title, const std::wstring& text, int iconKind,
-                                      int seconds) {
-  (void)title, (void)text, (void)iconKind, (void)seconds;
-}
-
-void TFrmNimbrelMain::SetTrayHint(const std::wstring& hint) { trayHint_ = hint; }
-void TFrmNimbrelMain::HideAppButton() {}
-void TFrmNimbrelMain::ShowAppButton() {}
 void TFrmNimbrelMain::ApplyHotKey() {}
 void TFrmNimbrelMain::ApplyStartupTheme() {}
 void TFrmNimbrelMain::InitDefaultMenu() {}
 
 void TFrmNimbrelMain::About1Click() {
   FormShow();
-  ::ShowWindow(handle(), SW_SHOW);
-  ::SetForegroundWindow(handle());
+  Tray->RestoreMainWindow();
 }
 
 void TFrmNimbrelMain::FormShow() {
@@ -233,6 +235,7 @@ void TFrmNimbrelMain::Shutdown(bool interactive) {
   if (!closeQueryDone_) FormCloseQuery(interactive);
   FormClose();
   Application::Instance().RemoveDialogWindow(handle());
+  Tray.reset();  // removes the icon from the notification area
   Destroy();
   Application::Instance().Terminate();
 }
@@ -285,7 +288,7 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-        ::ShowWindow(handle(), SW_HIDE);
+        Tray->HideMainWindow();  // Button1Click
         return 0;
       }
       break;
@@ -315,15 +318,15 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam) Shutdown(false);
       return 0;
     case WM_SECOND_INSTANCE:
-      ShowTrayBalloon(L"Nimbrel", L"Nimbrel 正在运行", 1, 10);
+      Tray->ShowBalloon(L"Nimbrel", L"Nimbrel 正在运行", 1, 10);
       return 0;
     case WM_SETTINGS_LOADED:
       if (wParam == 1)
-        ShowTrayBalloon(L"Nimbrel", L"欢迎使用 Nimbrel. 在托盘中显示您计算机的当前内存. 此气球不会再显示.", 0, 10);
+        Tray->ShowBalloon(L"Nimbrel", L"欢迎使用 Nimbrel. 在托盘中显示您计算机的当前内存. 此气球不会再显示.", 0, 10);
       Application::Instance().ProcessMessages();
-      HideAppButton();
+      TCoolTrayIcon::HideAppButton();
       Application::Instance().ProcessMessages();
-      ShowAppButton();
+      TCoolTrayIcon::ShowAppButton();
       return 0;
     case WM_WTSSESSION_CHANGE:
       if (wParam == WTS_SESSION_LOCK && settings.SwitchOffMonitorOnLock)

@@ -10,6 +10,7 @@
 #include "display/byte_size.h"
 #include "display/high_memory_rule.h"
 #include "platform/timer_win.h"
+#include "platform/tray_icon_win.h"
 #include "platform/unique_resource_win.h"
 #include "platform/window_win.h"
 #include "settings/settings.h"
@@ -42,6 +43,7 @@ class TFrmNimbrelMain : public Window {
   UniqueIcon DefaultProcessIcon;
   UniqueIcon TaskManagerIcon;
 
+  std::unique_ptr<TCoolTrayIcon> Tray;
   Timer Timer1{500, true};
   Timer TimerDefrag{120000, false};
 
@@ -64,17 +66,13 @@ class TFrmNimbrelMain : public Window {
   void LoadMenuIcons();
   void ShowWarningDialog(const HighMemoryDecision& decision);
 
-  // Where the tray component, the optimiser and the other later components plug in.
+  void CreateComponents();
+  // Where the optimiser and the other later components plug in.
   void MemoryDefragmenter1Click();
-  void ShowTrayBalloon(const std::wstring& title, const std::wstring& text, int iconKind, int seconds);
-  void SetTrayHint(const std::wstring& hint);
-  void HideAppButton();
-  void ShowAppButton();
   void ApplyHotKey();
   void ApplyStartupTheme();
 
   NumberFormat numberFormat_;
-  std::wstring trayHint_;
   bool quitWithoutSaving_ = false;
   bool closeQueryDone_ = false;
   bool closed_ = false;

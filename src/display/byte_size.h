@@ -8,6 +8,7 @@ namespace nimbrel {
 // The parts of the user's number format that texts here need; read from the locale on Windows.
 struct NumberFormat {
   std::wstring decimalSeparator = L".";
+  std::wstring thousandSeparator = L",";
 };
 
 // Size notation of the tooltip and the process menu: "#.## GB" above 1 GiB, "# MB" above 1 MiB,

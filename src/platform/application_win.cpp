@@ -12,15 +12,21 @@ Application& Application::Instance() {
 
 bool Application::Initialize(const std::wstring& title) {
   title_ = title;
+  // A never-shown owner keeps the application window off every taskbar, also those (Wine's among
+  // them) that list visible unowned windows whatever their extended style.
+  if (!anchor_.Create(L"TNimbrelAnchor", L"", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0, nullptr)) return false;
   if (!window_.Create(L"TNimbrelApplication", title.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU,
-                      0, 0, 0, 0, 0, nullptr))
+                      WS_EX_TOOLWINDOW, 0, 0, 0, 0, anchor_.handle()))
     return false;
   // Set as the whole extended style: anything else (WS_EX_APPWINDOW) would bring the taskbar button back.
   ::SetWindowLongPtrW(window_.handle(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
   return true;
 }
 
-void Application::Finalize() noexcept { window_.Destroy(); }
+void Application::Finalize() noexcept {
+  window_.Destroy();
+  anchor_.Destroy();
+}
 
 void Application::SetTitle(const std::wstring& title) {
   title_ = title;

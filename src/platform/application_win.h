@@ -61,6 +61,7 @@ class Application {
 
   bool DispatchOne(MSG& msg);
 
+  Window anchor_;
   AppWindow window_{*this};
   HWND mainForm_ = nullptr;
   std::wstring title_;

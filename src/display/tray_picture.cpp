@@ -1,0 +1,27 @@
+#include "display/tray_picture.h"
+
+#include <algorithm>
+
+namespace nimbrel {
+
+void Bitmap::Resize(int w, int h) {
+  width = std::max(w, 0);
+  height = std::max(h, 0);
+  pixels.resize(static_cast<std::size_t>(width) * height);
+}
+
+void TrayPicture::Fill(int left, int top, int right, int bottom, Rgb c) {
+  left = std::max(left, 0);
+  top = std::max(top, 0);
+  right = std::min(right, kSize);
+  bottom = std::min(bottom, kSize);
+  for (int y = top; y < bottom; ++y) {
+    for (int x = left; x < right; ++x) at(x, y) = c;
+  }
+}
+
+void TrayPicture::SetPixel(int x, int y, Rgb c) {
+  if (Contains(x, y)) at(x, y) = c;
+}
+
+}  // namespace nimbrel
