@@ -7,8 +7,6 @@
 #include "app/messages.h"
 #include "app/resource_ids.h"
 #include "app/system_actions_win.h"
-#include "display/memory_status_win.h"
-#include "display/tooltip.h"
 #include "platform/application_win.h"
 #include "platform/system_info_win.h"
 #include "platform/version_text.h"
@@ -175,9 +173,8 @@ void TFrmNimbrelMain::LoadMenuIcons() {
 }
 
 void TFrmNimbrelMain::Timer1Timer() {
-  const MemorySample sample = ReadMemorySample();
+  const MemorySample sample = refresh_.Tick(settings, *Tray, numberFormat_);
   DisplayedTotal = nimbrel::DisplayedTotal(settings, sample);
-  Tray->SetHint(TooltipText(settings, sample, numberFormat_));
 
   HighMemoryDecision decision =
       EvaluateHighMemory(settings, sample.dwMemoryLoad, ::GetTickCount(), WarningDialogOpen, highMemory);

@@ -9,6 +9,7 @@
 
 #include "display/byte_size.h"
 #include "display/high_memory_rule.h"
+#include "display/refresh_cycle_win.h"
 #include "platform/timer_win.h"
 #include "platform/tray_icon_win.h"
 #include "platform/unique_resource_win.h"
@@ -73,6 +74,7 @@ class TFrmNimbrelMain : public Window {
   void ApplyStartupTheme();
 
   NumberFormat numberFormat_;
+  RefreshCycle refresh_;
   bool quitWithoutSaving_ = false;
   bool closeQueryDone_ = false;
   bool closed_ = false;

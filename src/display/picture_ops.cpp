@@ -4,7 +4,9 @@
 
 namespace nimbrel {
 
-void ReplaceColor(Bitmap& picture, Rgb from, Rgb to) { std::replace(picture.pixels.begin(), picture.pixels.end(), from, to); }
+void ReplaceColor(Bitmap& picture, Rgb from, Rgb to) {
+  std::replace(picture.pixels.begin(), picture.pixels.end(), from, to);
+}
 
 void DrawTransparent(TrayPicture& canvas, const Bitmap& picture, int x, int y, Rgb key) {
   for (int py = 0; py < picture.height; ++py) {

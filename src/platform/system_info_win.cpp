@@ -161,6 +161,8 @@ NumberFormat UserNumberFormat() {
   NumberFormat format;
   wchar_t separator[8] = {};
   if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) > 1) format.decimalSeparator = separator;
+  // Some locales group without a separator: an empty text is a valid answer here.
+  if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8) > 0) format.thousandSeparator = separator;
   return format;
 }
 

@@ -12,12 +12,14 @@ class UniqueResource {
   using Handle = typename Traits::Handle;
 
   UniqueResource() noexcept = default;
-  explicit UniqueResource(Handle h) noexcept : handle_(h) {}
+  explicit UniqueResource(Handle h) noexcept : handle_(h) {
+    if (valid()) ++live_;
+  }
   ~UniqueResource() { reset(); }
 
   UniqueResource(const UniqueResource&) = delete;
   UniqueResource& operator=(const UniqueResource&) = delete;
-  UniqueResource(UniqueResource&& other) noexcept : handle_(other.release()) {}
+  UniqueResource(UniqueResource&& other) noexcept : handle_(std::exchange(other.handle_, Traits::Invalid())) {}
   UniqueResource& operator=(UniqueResource&& other) noexcept {
     if (this != &other) reset(other.release());
     return *this;
@@ -27,13 +29,25 @@ class UniqueResource {
   [[nodiscard]] bool valid() const noexcept { return handle_ != Traits::Invalid(); }
   explicit operator bool() const noexcept { return valid(); }
 
-  Handle release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
+  Handle release() noexcept {
+    if (valid()) --live_;
+    return std::exchange(handle_, Traits::Invalid());
+  }
   void reset(Handle h = Traits::Invalid()) noexcept {
     Handle old = std::exchange(handle_, h);
-    if (old != Traits::Invalid()) Traits::Close(old);
+    if (h != Traits::Invalid()) ++live_;
+    if (old != Traits::Invalid()) {
+      Traits::Close(old);
+      --live_;
+    }
   }
 
+  // Handles of this kind owned right now. Wine reports no GDI or USER object counts, so the soak
+  // tests count what the program itself holds.
+  [[nodiscard]] static int Live() noexcept { return live_; }
+
  private:
+  static inline int live_ = 0;
   Handle handle_ = Traits::Invalid();
 };
 

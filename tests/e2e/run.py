@@ -29,26 +29,63 @@ def check_same_file(actual_path, expected_name):
         raise AssertionError(f"got {len(got)} lines, expected {len(want)}")
 
 
+# Wine's desktop at 1024 x 768: the taskbar's bottom row and the first notification-area slot.
+TASKBAR_BUTTONS = (70, 752, 800, 12)   # right of the Start button, left of the icons
+TRAY_SLOT = (1006, 750, 16, 16)
+
+
+def distinct_colours(rows):
+    return {p for row in rows for p in row}
+
+
 def first_run_writes_defaults_at_session_end(d):
     d.start_and_wait_ready()
     settings = d.data_folder() / "Nimbrel.Settings"
     check(d.data_folder().is_dir(), "the data folder Vostrand\\Nimbrel was not created at start")
     check(not settings.exists(), "the settings file was written before the session ended")
     check(not (d.folder / "Nimbrel.Settings").exists(), "a settings file appeared beside the exe")
-    d.screenshot("running.png")
+    shot = d.screenshot("running.png")
+    check(len(distinct_colours(d.region(shot, *TASKBAR_BUTTONS))) == 1, "the taskbar shows a button")
+    check(len(distinct_colours(d.region(shot, *TRAY_SLOT))) > 1, "no icon in the notification area")
     d.end_session()
     check_same_file(settings, "default.Settings")
 
 
+BALLOON_AREA = (900, 660, 120, 80)   # where Wine shows a balloon of the first slot
+
+
+def has_white(rows):
+    return (255, 255, 255) in distinct_colours(rows)
+
+
 def second_start_leaves_one_copy(d):
+    # Saved settings: no welcome balloon, so a balloon now can only be the second start's.
+    (d.folder / "Nimbrel.Settings").write_bytes(crlf("default.Settings"))
     first = d.start_and_wait_ready()
+    before = d.screenshot("before-second-start.png")
+    check(not has_white(d.region(before, *BALLOON_AREA)), "a balloon shows before the second start")
     second = d.start()
     check(wait_until(lambda: second.poll() is not None, 15), "the second copy did not end")
     check(second.returncode == 0, f"the second copy ended with code {second.returncode}")
     pids = d.nimbrel_pids()
     check(len(pids) == 1, f"{len(pids)} copies run after the second start")
     check(first.poll() is None, "the first copy ended")
-    check(not (d.data_folder() / "Nimbrel.Settings").exists(), "the second start wrote the settings file")
+    check(wait_until(lambda: has_white(d.region(d.screenshot("second-start.png"), *BALLOON_AREA)), 8, 0.5),
+          "the running copy showed no balloon after the second start")
+    check(not d.vendor_folder().exists(), "the second start made the data folder")
+    d.end_session()
+
+
+def taskbar_recreated_brings_the_icon_back(d):
+    (d.folder / "Nimbrel.Settings").write_bytes(crlf("default.Settings"))
+    d.start_and_wait_ready()
+    check(len(distinct_colours(d.region(d.screenshot("start.png"), *TRAY_SLOT))) > 1, "no icon at start")
+    check(d.run_tool("tray_poke", "drop") == 0, "the icon could not be dropped")
+    check(wait_until(lambda: len(distinct_colours(d.region(d.screenshot("dropped.png"), *TRAY_SLOT))) == 1, 5, 0.5),
+          "the icon is still there after it was dropped")
+    check(d.run_tool("tray_poke", "recreated") == 0, "TaskbarCreated could not be broadcast")
+    check(wait_until(lambda: len(distinct_colours(d.region(d.screenshot("back.png"), *TRAY_SLOT))) > 1, 5, 0.5),
+          "the icon did not come back after TaskbarCreated")
     d.end_session()
 
 
@@ -89,6 +126,7 @@ TESTS = {
     "portable": empty_file_beside_exe_is_portable,
     "hand_edited": hand_edited_values_are_read_and_normalised,
     "refused_save": refused_save_does_not_keep_the_program_from_ending,
+    "taskbar_recreated": taskbar_recreated_brings_the_icon_back,
 }
 
 if __name__ == "__main__":

@@ -32,13 +32,14 @@ def wait_until(predicate, timeout, interval=0.1):
 
 
 class Desktop:
-    def __init__(self, test_name, exe):
+    def __init__(self, test_name, exe, tools=None):
         for var in ("WINEPREFIX", "DISPLAY"):
             if not os.environ.get(var):
                 raise Failure(f"{var} is not set: run the end-to-end tests through tools/test")
         self.prefix = Path(os.environ["WINEPREFIX"])
         self.drive_c = self.prefix / "drive_c"
         self.exe_source = Path(exe)
+        self.tools = Path(tools) if tools else self.exe_source.parent
         self.folder = self.drive_c / "e2e" / test_name
         self.win_folder = "C:\\e2e\\" + test_name
         self.artifacts = Path(os.environ.get("NIMBREL_SESSION_DIR", "/tmp")) / "e2e" / test_name
@@ -114,6 +115,12 @@ class Desktop:
             except subprocess.TimeoutExpired:
                 pass
 
+    def run_tool(self, name, *args, timeout=30):
+        """Runs a test tool (a Windows console program built beside the tests) and returns its exit code."""
+        exe = "Z:" + str(self.tools / f"{name}.exe").replace("/", "\\")
+        return subprocess.run([WINE, exe, *args], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=timeout).returncode
+
     def stop_all(self):
         for pid in self.nimbrel_pids():
             try:
@@ -122,6 +129,12 @@ class Desktop:
                 pass
         wait_until(lambda: not self.nimbrel_pids(), 10)
 
+    def region(self, shot, x, y, w, h):
+        """The pixels of a screenshot rectangle as rows of (r, g, b)."""
+        raw = subprocess.run(["convert", str(shot), "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-depth", "8",
+                              "rgb:-"], check=True, capture_output=True, timeout=30).stdout
+        return [[tuple(raw[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]
+
     def screenshot(self, name):
         target = self.artifacts / name
         subprocess.run(["import", "-window", "root", str(target)], check=True, timeout=30)
@@ -129,15 +142,16 @@ class Desktop:
 
 
 def run(tests):
-    """Entry point: run.py NAME --exe PATH."""
+    """Entry point: run.py NAME --exe PATH [--tools FOLDER]."""
     if len(sys.argv) < 4 or sys.argv[2] != "--exe":
-        print("usage: run.py TEST --exe Nimbrel.exe", file=sys.stderr)
+        print("usage: run.py TEST --exe Nimbrel.exe [--tools FOLDER]", file=sys.stderr)
         return 2
     name, exe = sys.argv[1], sys.argv[3]
+    tools = sys.argv[5] if len(sys.argv) >= 6 and sys.argv[4] == "--tools" else None
     if name not in tests:
         print(f"no such test: {name}", file=sys.stderr)
         return 2
-    desktop = Desktop(name, exe).fresh()
+    desktop = Desktop(name, exe, tools).fresh()
     try:
         tests[name](desktop)
     except Failure as failure:

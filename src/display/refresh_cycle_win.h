@@ -1,0 +1,27 @@
+#pragma once
+// The picture half of the refresh tick: one memory reading, one 16 × 16 picture, one icon handed to
+// the tray together with the tooltip. Everything it keeps (painter, text DC, picture) is reused from
+// tick to tick; the icon of the previous tick is destroyed once the shell has the new one.
+#include "display/byte_size.h"
+#include "display/memory_sample.h"
+#include "display/tray_icon_image_win.h"
+#include "display/tray_painter.h"
+#include "platform/tray_icon_win.h"
+#include "settings/settings.h"
+
+namespace nimbrel {
+
+class RefreshCycle {
+ public:
+  MemorySample Tick(const Settings& settings, TCoolTrayIcon& tray, const NumberFormat& format);
+  // The picture of the last tick, for tests.
+  [[nodiscard]] const TrayPicture& Picture() const noexcept { return picture_; }
+
+ private:
+  TrayPainter painter_;
+  GdiTextRenderer text_;
+  WindowsSystemColors colors_;
+  TrayPicture picture_;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,29 @@
+// Test tool run under Wine: does to Nimbrel's tray icon what a restarting taskbar does.
+//   tray_poke drop        removes the icon behind the program's back (the taskbar "forgot" it)
+//   tray_poke recreated   broadcasts the registered "TaskbarCreated" message
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  if (std::strcmp(argv[1], "drop") == 0) {
+    HWND handler = ::FindWindowW(L"TTrayIconHandler", nullptr);
+    if (!handler) return 3;
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V3_SIZE;
+    data.hWnd = handler;
+    data.uID = 1;  // the program's one icon
+    return ::Shell_NotifyIconW(NIM_DELETE, &data) ? 0 : 4;
+  }
+  if (std::strcmp(argv[1], "recreated") == 0) {
+    UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    return 0;
+  }
+  std::fprintf(stderr, "unknown command\n");
+  return 2;
+}
