@@ -167,7 +167,7 @@ TrayPainter::TrayPainter()
       PicClip_Mini(PicClipMiniStrip(), kGlyphCells, 1) {
   GlyphPicture.pixels.reserve(
       std::max({CellSize(PicClip_2), CellSize(PicClip_3), CellSize(PicClip_4), CellSize(PicClip_Mini)}));
-  // The longest text: the gigabytes of 2^64 bytes with separators, "17,179,869,184.00".
+  // Room for the longest number, 2^64 bytes with every separator, so the texts never grow on a tick.
   valueText_.reserve(32);
   drawnText_.reserve(32);
 }

@@ -170,12 +170,6 @@ TEST(TrayPictureOfDefaultsTest, PercentageWithSign) {
 }
 
 // Transparent without border: the bar starts at column 0 and reaches the top, the glyphs drop a row.
-const std::string kTransparentText[] = {
-    "tttttttttttttttt", "tttttttttttttttt", "KKKtttttKKKttKKt", "tttKtttKttttKttK",
-    "tttKtttKttttKttK", "tttKtttKttttKttK", "KKKtttttKKttKttK", "tttKttttttKtKttK",
-    "tttKttttttKtKttK", "tttKttttttKtKttK", "KKKttKtKKKtttKKt",
-};
-
 TEST(TrayPictureOfDefaultsTest, Transparent) {
   Settings settings = Defaults();
   settings.TransBk = true;

@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """End-to-end tests of the program's spine: start-up, one running copy, the settings file."""
 import shutil
+import subprocess
 import sys
 import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from wine_desktop import check, run, wait_until  # noqa: E402
+from wine_desktop import WINE, check, run, wait_until  # noqa: E402
 
 EXPECTED = Path(__file__).resolve().parent / "expected"
 
@@ -120,6 +121,79 @@ def refused_save_does_not_keep_the_program_from_ending(d):
     shutil.rmtree(beside)
 
 
+def settings_with(**overrides):
+    """The default settings file with some keys changed, as CR LF bytes."""
+    lines = crlf("default.Settings").decode("ascii").split("\r\n")
+    for i, line in enumerate(lines):
+        key = line.split("=", 1)[0]
+        if key in overrides:
+            lines[i] = f"{key}={overrides[key]}"
+    return "\r\n".join(lines).encode("ascii")
+
+
+# Each entry: settings changed from the defaults (built-in glyphs, amount in GB, no border).
+PICTURE_CASES = {
+    "gigabytes": {},
+    "percentage": {"ShowPercentage": 1, "ShowPercSign": 1},
+    "megabytes_mini": {"OptimizeForGigabytes": 0, "MiniInternalFont": 1},
+    "bar_bottom_border": {"BarBottom": 1, "NoBorder": 0, "FullBar": 1},
+    "standard_gauge": {"StandardGauge": 1, "FullBar": 1, "ShowPercentage": 1},
+    "transparent": {"TransBk": 1, "NoBorder": 1, "ShowPercentage": 1},
+    "user_font": {"InternalFont": 0, "ShowPercentage": 1},
+}
+KEY = (3, 3, 3)
+
+
+def parse_candidates(text):
+    pictures = []
+    for line in text.splitlines():
+        parts = line.split()
+        if len(parts) != 257:
+            continue
+        pixels = [tuple(bytes.fromhex(p)) for p in parts[1:]]
+        pictures.append((int(parts[0]), [pixels[r * 16:(r + 1) * 16] for r in range(16)]))
+    return pictures
+
+
+def find_picture(area, candidates, background):
+    """The load of a candidate found pixel for pixel somewhere in the screenshot area, key pixels
+    showing the taskbar behind the icon; None when no candidate matches anywhere."""
+    height, width = len(area), len(area[0])
+    shown = {tuple(tuple(area[y + r][x:x + 16]) for r in range(16))
+             for y in range(height - 15) for x in range(width - 15)}
+    for load, picture in candidates:
+        want = tuple(tuple(background if p == KEY else p for p in row) for row in picture)
+        if want in shown:
+            return load
+    return None
+
+
+def tray_picture_case(name):
+    def test(d):
+        beside = d.folder / "Nimbrel.Settings"
+        beside.write_bytes(settings_with(**PICTURE_CASES[name]))
+        d.start_and_wait_ready()
+        found = None
+        for attempt in range(6):
+            # The memory figures move between the tick and the painting here: try again on a miss.
+            shot = d.screenshot(f"{name}-{attempt}.png")
+            area = d.region(shot, 996, 744, 28, 24)
+            background = d.region(shot, 985, 758, 1, 1)[0][0]
+            amount = PICTURE_CASES[name].get("ShowPercentage", 0) == 0
+            out = subprocess.run([WINE, str(d.tools / "paint_picture.exe"), d.win_folder + "\\Nimbrel.Settings",
+                                  "100" if amount else "0"],
+                                 capture_output=True, timeout=120).stdout.decode("ascii", "replace")
+            candidates = parse_candidates(out)
+            check(len(candidates) >= 101, f"the painter tool gave {len(candidates)} pictures")
+            found = find_picture(area, candidates, background)
+            if found:
+                break
+            time.sleep(1)
+        check(found is not None, f"the tray shows no picture the painter paints ({name})")
+        d.end_session()
+    return test
+
+
 TESTS = {
     "first_run": first_run_writes_defaults_at_session_end,
     "single_instance": second_start_leaves_one_copy,
@@ -128,6 +202,7 @@ TESTS = {
     "refused_save": refused_save_does_not_keep_the_program_from_ending,
     "taskbar_recreated": taskbar_recreated_brings_the_icon_back,
 }
+TESTS.update({f"tray_picture_{name}": tray_picture_case(name) for name in PICTURE_CASES})
 
 if __name__ == "__main__":
     sys.exit(run(TESTS))
