@@ -121,6 +121,24 @@ def refused_save_does_not_keep_the_program_from_ending(d):
     shutil.rmtree(beside)
 
 
+TOOLTIP_AREA = (820, 690, 190, 55)
+
+
+def hovering_shows_the_tooltip(d):
+    (d.folder / "Nimbrel.Settings").write_bytes(crlf("default.Settings"))
+    subprocess.run(["xdotool", "mousemove", "500", "300"], check=True)
+    d.start_and_wait_ready()
+    check(not has_white(d.region(d.screenshot("before.png"), *TOOLTIP_AREA)), "something shows before hovering")
+    x, y, w, h = TRAY_SLOT
+    subprocess.run(["xdotool", "mousemove", str(x + 7), str(y + 7)], check=True)
+    time.sleep(0.3)
+    subprocess.run(["xdotool", "mousemove", str(x + 8), str(y + 8)], check=True)
+    check(wait_until(lambda: has_white(d.region(d.screenshot("tooltip.png"), *TOOLTIP_AREA)), 6, 0.5),
+          "no tooltip over the icon")
+    subprocess.run(["xdotool", "mousemove", "500", "300"], check=True)
+    d.end_session()
+
+
 def settings_with(**overrides):
     """The default settings file with some keys changed, as CR LF bytes."""
     lines = crlf("default.Settings").decode("ascii").split("\r\n")
@@ -201,6 +219,7 @@ TESTS = {
     "hand_edited": hand_edited_values_are_read_and_normalised,
     "refused_save": refused_save_does_not_keep_the_program_from_ending,
     "taskbar_recreated": taskbar_recreated_brings_the_icon_back,
+    "tooltip": hovering_shows_the_tooltip,
 }
 TESTS.update({f"tray_picture_{name}": tray_picture_case(name) for name in PICTURE_CASES})
 
