@@ -8,6 +8,8 @@
 #include "app/resource_ids.h"
 #include "app/system_actions_win.h"
 #include "platform/application_win.h"
+#include "platform/force_foreground_win.h"
+#include "platform/task_dialog_win.h"
 #include "platform/system_info_win.h"
 #include "platform/version_text.h"
 #include "settings/profile_ini_store_win.h"
@@ -68,9 +70,10 @@ bool TFrmNimbrelMain::CreateForm() {
               aboutIcon_.get()))
     return false;
   Application::Instance().AddDialogWindow(handle());
-  Application::Instance().SetMainForm(handle());
   CreateComponents();
   FormCreate();
+  // Only now is there a main form: the start-up message above is titled with the application's title.
+  Application::Instance().SetMainForm(handle());
   return true;
 }
 
@@ -85,7 +88,7 @@ void TFrmNimbrelMain::CreateComponents() {
 
 void TFrmNimbrelMain::FormCreate() {
   if (!IsWindowsNT()) {
-    ::MessageBoxW(nullptr, kNotNtText, Application::Instance().Title().c_str(), MB_OK | MB_ICONINFORMATION);
+    ShowInfoMessage(kNotNtText, nullptr);
     quitWithoutSaving_ = true;
     ::PostQuitMessage(0);
   }
@@ -173,6 +176,7 @@ void TFrmNimbrelMain::LoadMenuIcons() {
 }
 
 void TFrmNimbrelMain::Timer1Timer() {
+  if (!Tray) return;  // the session ended while a warning dialog was open
   const MemorySample sample = refresh_.Tick(settings, *Tray, numberFormat_);
   DisplayedTotal = nimbrel::DisplayedTotal(settings, sample);
 
@@ -187,7 +191,43 @@ void TFrmNimbrelMain::Timer1Timer() {
 }
 
 void TFrmNimbrelMain::ShowWarningDialog(const HighMemoryDecision& decision) {
-  (void)decision;  // The task dialog asks the question; see the high-memory warning.
+  // Ticks go on while the dialog is open; the flag keeps them from opening a second one.
+  WarningDialogOpen = true;
+  TTaskDialogEx request;
+  request.Dialog.Caption = L"Nimbrel";
+  request.Dialog.MainInstruction = decision.title;
+  request.Dialog.ContentText = decision.content;
+  request.Dialog.CommandButtons = decision.dialogButtons;
+  request.Dialog.VerificationText = L"不再显示此警告";
+  request.Dialog.VerificationChecked = false;
+  request.CommonButtons = 0;
+  request.DefaultButton = 0;
+  request.DialogFlags = kTdfAllowDialogCancellation;
+  request.MainIconKind = 1;
+  request.FooterIconKind = 0;
+  request.DefaultRadio = 0;
+  request.DialogWidth = 270;
+  request.ParentWindow = reinterpret_cast<std::uintptr_t>(handle());
+  request.ForceEmulation = false;
+  request.ClassicLook = true;
+  ForceForeground(Application::Instance().Handle());
+  const int result = ExecuteTaskDialog(request);
+  switch (WarningDialogFollowUp(result, settings.DefragOnHighMemory)) {
+    case WarningFollowUp::RunOptimiser:
+      MemoryDefragmenter1Click();
+      break;
+    case WarningFollowUp::LaunchTaskManager:
+      LaunchTaskManager1Click();
+      break;
+    case WarningFollowUp::None:
+      break;
+  }
+  if (request.Dialog.VerificationChecked) settings.WarnMsgBox = false;
+  WarningDialogOpen = false;
+}
+
+void TFrmNimbrelMain::LaunchTaskManager1Click() {
+  ::ShellExecuteW(handle(), L"Open", L"taskmgr.exe", L"", L"", SW_SHOW);
 }
 
 void TFrmNimbrelMain::MemoryDefragmenter1Click() {}

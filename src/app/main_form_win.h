@@ -70,6 +70,7 @@ class TFrmNimbrelMain : public Window {
   void CreateComponents();
   // Where the optimiser and the other later components plug in.
   void MemoryDefragmenter1Click();
+  void LaunchTaskManager1Click();
   void ApplyHotKey();
   void ApplyStartupTheme();
 

@@ -139,6 +139,76 @@ def hovering_shows_the_tooltip(d):
     d.end_session()
 
 
+def list_controls(d, title):
+    """The visible windows titled `title` and their controls: (class, text, rect, checked)."""
+    exe = "Z:" + str(d.tools / "dialog_poke.exe").replace("/", "\\")
+    out = subprocess.run([WINE, exe, "list", title], capture_output=True, timeout=30).stdout.decode("utf-8", "replace")
+    controls = []
+    for line in out.splitlines():
+        parts = line.split("|")
+        if len(parts) == 7:
+            controls.append((parts[0], parts[1], tuple(int(v) for v in parts[2:6]), int(parts[6])))
+    return controls
+
+
+def dialog_open(d, title):
+    # The platform dialog's class, or the emulated one's; the hidden-owner windows share the title.
+    return any(c[0] in ("#32770", "TNimbrelTaskDialog") for c in list_controls(d, title))
+
+
+def click(rect):
+    left, top, right, bottom = rect
+    subprocess.run(["xdotool", "mousemove", str((left + right) // 2), str((top + bottom) // 2), "click", "1"],
+                   check=True)
+
+
+def warning_at_start_and_not_again(d):
+    beside = d.folder / "Nimbrel.Settings"
+    beside.write_bytes(settings_with(RedPercent=1, WarnMsgBox=1, DefragOnHighMemory=0))
+    d.start_and_wait_ready()
+    controls = []
+    check(wait_until(lambda: dialog_open(d, "Nimbrel"), 15, 0.5), "no dialog titled Nimbrel")
+    controls = list_controls(d, "Nimbrel")
+    d.screenshot("warning.png")
+    texts = [c[1] for c in controls]
+    check(any(t.startswith("内存高 (") and t.endswith("%)") for t in texts), f"no instruction in {texts}")
+    for caption in ("整理内存", "任务管理器", "关闭", "不再显示此警告"):
+        check(caption in texts, f"no {caption} in {texts}")
+    box = next(c for c in controls if c[1] == "不再显示此警告")
+    close = next(c for c in controls if c[1] == "关闭")
+    click(box[2])
+    time.sleep(0.5)
+    checked = [c for c in list_controls(d, "Nimbrel") if c[1] == "不再显示此警告"]
+    check(checked and checked[0][3] == 1, "the box did not take the click")
+    click(close[2])
+    check(wait_until(lambda: not dialog_open(d, "Nimbrel"), 10, 0.5), "the dialog did not close")
+    d.end_session()
+    text = beside.read_bytes().decode("ascii")
+    check("\r\nWarnMsgBox=0\r\n" in text, "WarnMsgBox was not turned off")
+    check("\r\nWarn=1\r\n" in text, "the balloon warning was turned off too")
+
+
+def emulated_warning_answers_the_clicks(d):
+    exe = "Z:" + str(d.tools / "task_dialog_demo.exe").replace("/", "\\")
+    demo = subprocess.Popen([WINE, exe], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    try:
+        check(wait_until(lambda: dialog_open(d, "Nimbrel"), 15, 0.5), "the emulated dialog did not show")
+        time.sleep(0.5)
+        d.screenshot("emulated.png")
+        controls = list_controls(d, "Nimbrel")
+        texts = [c[1] for c in controls]
+        for caption in ("内存高 (91%)", "建议关闭一些应用程序", "整理内存", "任务管理器", "关闭", "不再显示此警告"):
+            check(caption in texts, f"no {caption} in {texts}")
+        click(next(c for c in controls if c[1] == "不再显示此警告")[2])
+        time.sleep(0.3)
+        click(next(c for c in controls if c[1] == "任务管理器")[2])
+        out, _ = demo.communicate(timeout=15)
+    finally:
+        if demo.poll() is None:
+            demo.kill()
+    check(out.decode().split() == ["101", "1"], f"the dialog answered {out!r}")
+
+
 def settings_with(**overrides):
     """The default settings file with some keys changed, as CR LF bytes."""
     lines = crlf("default.Settings").decode("ascii").split("\r\n")
@@ -220,6 +290,8 @@ TESTS = {
     "refused_save": refused_save_does_not_keep_the_program_from_ending,
     "taskbar_recreated": taskbar_recreated_brings_the_icon_back,
     "tooltip": hovering_shows_the_tooltip,
+    "high_memory_warning": warning_at_start_and_not_again,
+    "emulated_warning": emulated_warning_answers_the_clicks,
 }
 TESTS.update({f"tray_picture_{name}": tray_picture_case(name) for name in PICTURE_CASES})
 

@@ -1,0 +1,56 @@
+// Test tool run under Wine: lists the controls of the program's top-level windows with a given title,
+// one line each, UTF-8: "class|text|left|top|right|bottom|checked" in screen coordinates, the window
+// itself first. Exit code 1 when no such window is visible.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+void Print(HWND w) {
+  wchar_t cls[64] = {};
+  wchar_t text[512] = {};
+  ::GetClassNameW(w, cls, 64);
+  ::GetWindowTextW(w, text, 512);
+  RECT r{};
+  ::GetWindowRect(w, &r);
+  int checked = lstrcmpiW(cls, L"Button") == 0 ? static_cast<int>(::SendMessageW(w, BM_GETCHECK, 0, 0)) : -1;
+  std::string line = Utf8(cls) + "|" + Utf8(text) + "|" + std::to_string(r.left) + "|" + std::to_string(r.top) + "|" +
+                     std::to_string(r.right) + "|" + std::to_string(r.bottom) + "|" + std::to_string(checked) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3 || std::wstring(argv[1]) != L"list") return 2;
+  static std::wstring title;
+  title = argv[2];
+  static int found = 0;
+  ::EnumWindows(
+      [](HWND w, LPARAM) -> BOOL {
+        wchar_t text[256] = {};
+        ::GetWindowTextW(w, text, 256);
+        if (!::IsWindowVisible(w) || title != text) return TRUE;
+        ++found;
+        Print(w);
+        ::EnumChildWindows(
+            w,
+            [](HWND c, LPARAM) -> BOOL {
+              if (::IsWindowVisible(c)) Print(c);
+              return TRUE;
+            },
+            0);
+        return TRUE;
+      },
+      0);
+  return found ? 0 : 1;
+}

@@ -1,0 +1,30 @@
+// Test tool run under Wine: asks the high-memory question through the emulated task dialog (the
+// program itself gets the platform dialog under Wine) and prints the result and the box's state.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "platform/application_win.h"
+#include "platform/task_dialog_win.h"
+
+int wmain() {
+  using namespace nimbrel;
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&icc);
+  Application::Instance().Initialize(L"Nimbrel");
+  TTaskDialogEx request;
+  request.Dialog.Caption = L"Nimbrel";
+  request.Dialog.MainInstruction = L"内存高 (91%)";
+  request.Dialog.ContentText = L"建议关闭一些应用程序";
+  request.Dialog.CommandButtons = L"整理内存\n任务管理器\n关闭";
+  request.Dialog.VerificationText = L"不再显示此警告";
+  request.DialogFlags = kTdfAllowDialogCancellation;
+  request.MainIconKind = 1;
+  request.DialogWidth = 270;
+  request.ClassicLook = true;
+  request.ForceEmulation = true;
+  int result = ExecuteTaskDialog(request);
+  std::printf("%d %d\n", result, request.Dialog.VerificationChecked ? 1 : 0);
+  return 0;
+}
