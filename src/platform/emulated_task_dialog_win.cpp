@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/task_button_win.h"
 #include "platform/task_dialog_layout.h"
 #include "platform/unique_resource_win.h"
 #include "platform/window_win.h"
@@ -273,31 +274,10 @@ bool EmulatedDialog::OnPanel(HWND hwnd) const {
 void EmulatedDialog::DrawCommandLink(const DRAWITEMSTRUCT& item) {
   const EmulatedControl* c = ControlOf(item.hwndItem);
   if (!c) return;
-  HDC dc = item.hDC;
-  RECT r = item.rcItem;
-  ::FillRect(dc, &r, panelBrush_.get());
-  const bool hot = (item.itemState & ODS_SELECTED) != 0;
-  const bool focus = (item.itemState & ODS_FOCUS) != 0;
-  if (hot || focus) {
-    UniqueBrush frame(::CreateSolidBrush(hot ? RGB(198, 198, 198) : RGB(112, 192, 231)));
-    ::FrameRect(dc, &r, frame.get());
-  }
-  int textLeft = c->glyphMargin;
-  if (c->arrowGlyph && arrow_) {
-    UniqueMemoryDc glyphDc(::CreateCompatibleDC(dc));
-    SelectObjectGuard select(glyphDc.get(), arrow_.get());
-    const int top = (r.bottom - r.top - 16) / 2;
-    // The glyph is drawn on magenta, its transparent colour.
-    ::TransparentBlt(dc, c->glyphMargin, top, 16, 16, glyphDc.get(), 0, 0, 16, 16, RGB(255, 0, 255));
-    textLeft += 16 + c->glyphSpacing;
-  }
   const FontDescription& d = fonts_.Description(c->font);
-  ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, d.hasColor ? d.color : ::GetSysColor(COLOR_BTNTEXT));
-  SelectObjectGuard font(dc, fonts_.Font(c->font));
-  RECT text{textLeft, r.top, r.right - 4, r.bottom};
-  ::DrawTextW(dc, c->caption.c_str(), static_cast<int>(c->caption.size()), &text,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  TTaskButton button{c->caption, fonts_.Font(c->font), d.hasColor ? d.color : ::GetSysColor(COLOR_BTNTEXT),
+                     c->arrowGlyph ? arrow_.get() : nullptr, c->glyphMargin, c->glyphSpacing};
+  button.Paint(item, panelBrush_.get());
 }
 
 void EmulatedDialog::Finish(int result) {

@@ -22,12 +22,15 @@ class ForegroundProbe : public Window {
 
 void ForceForeground(HWND window) {
   ForegroundProbe probe;
-  if (probe.Create(L"TNimbrelForeground", L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, 0, 0, 1, 1, nullptr)) {
+  POINT pointer{};
+  ::GetCursorPos(&pointer);
+  if (probe.Create(L"TNimbrelForeground", L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, pointer.x, pointer.y, 1,
+                   1, nullptr)) {
     ::ShowWindow(probe.handle(), SW_SHOWNOACTIVATE);
     ::mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
     ::mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     // The synthesised click is delivered later; the probe stays until it has landed on it, so that it
-    // never reaches whatever window lies under the corner once the probe is gone.
+    // never reaches whatever window lies under the pointer once the probe is gone.
     const DWORD start = ::GetTickCount();
     MSG msg;
     while (!probe.clicked && ::GetTickCount() - start < 250) {

@@ -19,10 +19,15 @@ void Print(HWND w) {
   wchar_t cls[64] = {};
   wchar_t text[512] = {};
   ::GetClassNameW(w, cls, 64);
-  ::GetWindowTextW(w, text, 512);
+  // A window that does not answer within the timeout is listed without text: this tool never hangs.
+  DWORD_PTR answer = 0;
+  ::SendMessageTimeoutW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 500, &answer);
   RECT r{};
   ::GetWindowRect(w, &r);
-  int checked = lstrcmpiW(cls, L"Button") == 0 ? static_cast<int>(::SendMessageW(w, BM_GETCHECK, 0, 0)) : -1;
+  int checked = -1;
+  if (lstrcmpiW(cls, L"Button") == 0 &&
+      ::SendMessageTimeoutW(w, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 500, &answer))
+    checked = static_cast<int>(answer);
   std::string line = Utf8(cls) + "|" + Utf8(text) + "|" + std::to_string(r.left) + "|" + std::to_string(r.top) + "|" +
                      std::to_string(r.right) + "|" + std::to_string(r.bottom) + "|" + std::to_string(checked) + "\n";
   std::fwrite(line.data(), 1, line.size(), stdout);
@@ -38,8 +43,11 @@ int wmain(int argc, wchar_t** argv) {
   ::EnumWindows(
       [](HWND w, LPARAM) -> BOOL {
         wchar_t text[256] = {};
-        ::GetWindowTextW(w, text, 256);
-        if (!::IsWindowVisible(w) || title != text) return TRUE;
+        DWORD_PTR answer = 0;
+        if (!::IsWindowVisible(w) ||
+            !::SendMessageTimeoutW(w, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 500, &answer) ||
+            title != text)
+          return TRUE;
         ++found;
         Print(w);
         ::EnumChildWindows(

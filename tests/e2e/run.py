@@ -142,7 +142,11 @@ def hovering_shows_the_tooltip(d):
 def list_controls(d, title):
     """The visible windows titled `title` and their controls: (class, text, rect, checked)."""
     exe = "Z:" + str(d.tools / "dialog_poke.exe").replace("/", "\\")
-    out = subprocess.run([WINE, exe, "list", title], capture_output=True, timeout=30).stdout.decode("utf-8", "replace")
+    try:
+        out = subprocess.run([WINE, exe, "list", title], capture_output=True, timeout=30).stdout.decode("utf-8",
+                                                                                                       "replace")
+    except subprocess.TimeoutExpired:
+        return []
     controls = []
     for line in out.splitlines():
         parts = line.split("|")
@@ -207,6 +211,26 @@ def emulated_warning_answers_the_clicks(d):
         if demo.poll() is None:
             demo.kill()
     check(out.decode().split() == ["101", "1"], f"the dialog answered {out!r}")
+
+
+def emulated_command_links(d):
+    exe = "Z:" + str(d.tools / "task_dialog_demo.exe").replace("/", "\\")
+    demo = subprocess.Popen([WINE, exe, "links"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    try:
+        check(wait_until(lambda: dialog_open(d, "Nimbrel"), 15, 0.5), "the emulated dialog did not show")
+        time.sleep(0.5)
+        d.screenshot("links.png")
+        controls = list_controls(d, "Nimbrel")
+        texts = [c[1] for c in controls]
+        for caption in ("打开文件夹", "整理内存", "结束进程", "Cancel", "这是一个系统进程"):
+            check(caption in texts, f"no {caption} in {texts}")
+        check(not any("\\n" in t for t in texts), f"a note leaked into a caption: {texts}")
+        click(next(c for c in controls if c[1] == "结束进程")[2])
+        out, _ = demo.communicate(timeout=15)
+    finally:
+        if demo.poll() is None:
+            demo.kill()
+    check(out.decode().split()[:1] == ["102"], f"the dialog answered {out!r}")
 
 
 def settings_with(**overrides):
@@ -292,6 +316,7 @@ TESTS = {
     "tooltip": hovering_shows_the_tooltip,
     "high_memory_warning": warning_at_start_and_not_again,
     "emulated_warning": emulated_warning_answers_the_clicks,
+    "emulated_links": emulated_command_links,
 }
 TESTS.update({f"tray_picture_{name}": tray_picture_case(name) for name in PICTURE_CASES})
 
