@@ -14,6 +14,7 @@
 #include "platform/version_text.h"
 #include "settings/profile_ini_store_win.h"
 #include "settings/settings_path_win.h"
+#include "processes/tray_menu.h"
 #include "settings/settings_store.h"
 
 namespace nimbrel {
@@ -84,6 +85,7 @@ void TFrmNimbrelMain::CreateComponents() {
   Tray = std::make_unique<TCoolTrayIcon>(handle(), designed.get());
   Tray->SetIconVisible(true);
   Tray->Loaded();
+  CreateTrayMenu();
 }
 
 void TFrmNimbrelMain::FormCreate() {
@@ -234,7 +236,6 @@ void TFrmNimbrelMain::MemoryDefragmenter1Click() {}
 
 void TFrmNimbrelMain::ApplyHotKey() {}
 void TFrmNimbrelMain::ApplyStartupTheme() {}
-void TFrmNimbrelMain::InitDefaultMenu() {}
 
 void TFrmNimbrelMain::About1Click() {
   FormShow();
@@ -258,6 +259,7 @@ bool TFrmNimbrelMain::FormCloseQuery(bool interactive) {
 void TFrmNimbrelMain::FormClose() {
   Timer1.SetEnabled(false);
   TimerDefrag.SetEnabled(false);
+  RemoveProcessItems(PopupMenu1, [](std::uintptr_t icon) { UniqueIcon(reinterpret_cast<HICON>(icon)); });
   DefaultProcessIcon.reset();
   TaskManagerIcon.reset();
   if (SessionNotifyRegistered) {

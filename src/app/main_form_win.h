@@ -10,6 +10,8 @@
 #include "display/byte_size.h"
 #include "display/high_memory_rule.h"
 #include "display/refresh_cycle_win.h"
+#include "platform/menu_model.h"
+#include "platform/popup_menu_win.h"
 #include "platform/timer_win.h"
 #include "platform/tray_icon_win.h"
 #include "platform/unique_resource_win.h"
@@ -45,6 +47,7 @@ class TFrmNimbrelMain : public Window {
   UniqueIcon TaskManagerIcon;
 
   std::unique_ptr<TCoolTrayIcon> Tray;
+  Menu PopupMenu1;
   Timer Timer1{500, true};
   Timer TimerDefrag{120000, false};
 
@@ -68,6 +71,11 @@ class TFrmNimbrelMain : public Window {
   void ShowWarningDialog(const HighMemoryDecision& decision);
 
   void CreateComponents();
+  void CreateTrayMenu();
+  void TrayMouseDown(MouseButton button, unsigned shift, int x, int y);
+  void MeasureItem(MenuItem& item, HDC dc, UINT& width, UINT& height);
+  void DrawItem(MenuItem& item, HDC dc, const RECT& rect, bool selected);
+  void KillItem(std::uint32_t processId, const std::wstring& exeFile, const std::wstring& fullPath);
   // Where the optimiser and the other later components plug in.
   void MemoryDefragmenter1Click();
   void LaunchTaskManager1Click();
@@ -75,6 +83,9 @@ class TFrmNimbrelMain : public Window {
   void ApplyStartupTheme();
 
   NumberFormat numberFormat_;
+  PopupMenuWindow popupWindow_;
+  UniqueFont menuFont_;
+  UniqueFont menuBoldFont_;
   RefreshCycle refresh_;
   bool quitWithoutSaving_ = false;
   bool closeQueryDone_ = false;

@@ -6,10 +6,12 @@ namespace nimbrel {
 
 struct Rect {
   int left = 0, top = 0, right = 0, bottom = 0;
+  bool operator==(const Rect&) const = default;
 };
 
 struct Point {
   int x = 0, y = 0;
+  bool operator==(const Point&) const = default;
 };
 
 enum class TaskbarEdgeKind { None, Top, Bottom, Left, Right };

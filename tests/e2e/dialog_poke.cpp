@@ -35,7 +35,30 @@ void Print(HWND w) {
 
 }  // namespace
 
+// "menu": the open popup menu's rectangle and the height of "AA" in the menu font, which the tray
+// menu's rows are measured with: "left|top|right|bottom|textHeight".
+int PrintMenu() {
+  HWND menu = ::FindWindowW(L"#32768", nullptr);
+  if (!menu || !::IsWindowVisible(menu)) return 1;
+  RECT r{};
+  ::GetWindowRect(menu, &r);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  HFONT font = ::CreateFontIndirectW(&metrics.lfMenuFont);
+  HDC dc = ::GetDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, font);
+  SIZE aa{};
+  ::GetTextExtentPoint32W(dc, L"AA", 2, &aa);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(nullptr, dc);
+  ::DeleteObject(font);
+  std::printf("%ld|%ld|%ld|%ld|%ld\n", r.left, r.top, r.right, r.bottom, aa.cy);
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc >= 2 && std::wstring(argv[1]) == L"menu") return PrintMenu();
   if (argc < 3 || std::wstring(argv[1]) != L"list") return 2;
   static std::wstring title;
   title = argv[2];

@@ -233,6 +233,81 @@ def emulated_command_links(d):
     check(out.decode().split()[:1] == ["102"], f"the dialog answered {out!r}")
 
 
+def open_tray_menu(d):
+    """Right-clicks the tray icon and returns (left, top, right, bottom, textHeight) of the menu."""
+    x, y, w, h = TRAY_SLOT
+    subprocess.run(["xdotool", "mousemove", str(x + 8), str(y + 8), "click", "3"], check=True)
+    exe = "Z:" + str(d.tools / "dialog_poke.exe").replace("/", "\\")
+    found = []
+
+    def menu_shown():
+        out = subprocess.run([WINE, exe, "menu"], capture_output=True, timeout=30).stdout.decode()
+        if out.strip():
+            found[:] = [int(v) for v in out.strip().split("|")]
+        return bool(found)
+
+    check(wait_until(menu_shown, 20, 0.5), "no menu after the right click")
+    time.sleep(1.0)
+    return found
+
+
+def menu_rows(menu, process_rows):
+    """Centre y of every row of the tray menu, top to bottom, from the owner-draw measures: text rows
+    are the height of "AA" + 7, separators 6."""
+    left, top, right, bottom, text_height = menu
+    row = text_height + 7
+    kinds = (["text", "sep"] + ["text"] * 4 + ["sep"] + ["text"] * process_rows +
+             ["sep", "text", "sep", "text", "sep", "text", "text"])
+    heights = [row if k == "text" else 6 for k in kinds]
+    border = (bottom - top - sum(heights)) // 2
+    centres, y = [], top + border
+    for k, hgt in zip(kinds, heights):
+        centres.append((k, y + hgt // 2))
+        y += hgt
+    return centres
+
+
+def tray_menu_ends_a_process_and_exits(d):
+    beside = d.folder / "Nimbrel.Settings"
+    beside.write_bytes(b"[General]\r\nShowPercentage=0\r\nTopProcessCount=30\r\n")
+    hog_exe = "Z:" + str(d.tools / "memory_hog.exe").replace("/", "\\")
+    hog = subprocess.Popen([WINE, hog_exe, "300"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(2)
+        d.start_and_wait_ready()
+        subprocess.run(["xdotool", "mousemove", "500", "300"], check=True)
+        menu = open_tray_menu(d)
+        d.screenshot("menu.png")
+        left, top, right, bottom, text_height = menu
+        row = text_height + 7
+        fixed = 9 * row + 5 * 6
+        processes = round((bottom - top - 6 - fixed) / row)
+        check(processes >= 5, f"only {processes} process rows in a menu {menu}")
+        rows = menu_rows(menu, processes)
+        first_process = rows[7][1]
+        subprocess.run(["xdotool", "mousemove", str(left + 60), str(first_process), "click", "1"], check=True)
+        check(wait_until(lambda: dialog_open(d, "Nimbrel"), 20, 0.5), "no process dialog")
+        d.screenshot("process-dialog.png")
+        controls = list_controls(d, "Nimbrel")
+        texts = [c[1] for c in controls]
+        check("进程信息  'memory_hog.exe'" in texts, f"the first process is not the largest one: {texts}")
+        click(next(c for c in controls if c[1] == "结束进程")[2])
+        check(wait_until(lambda: hog.poll() is not None, 15, 0.5), "the process was not ended")
+
+        menu = open_tray_menu(d)
+        d.screenshot("menu-again.png")
+        processes = round((menu[3] - menu[1] - 6 - fixed) / row)
+        exit_row = menu_rows(menu, processes)[-1][1]
+        subprocess.run(["xdotool", "mousemove", str(menu[0] + 60), str(exit_row), "click", "1"], check=True)
+        check(wait_until(lambda: not d.nimbrel_pids(), 20, 0.5), "退出(&E) did not end the program")
+        text = beside.read_bytes().decode("ascii")
+        check("\r\nYellowPercent=65\r\n" in text and "\r\nTopProcessCount=30\r\n" in text,
+              "the settings file was not written at exit")
+    finally:
+        if hog.poll() is None:
+            hog.kill()
+
+
 def settings_with(**overrides):
     """The default settings file with some keys changed, as CR LF bytes."""
     lines = crlf("default.Settings").decode("ascii").split("\r\n")
@@ -317,6 +392,7 @@ TESTS = {
     "high_memory_warning": warning_at_start_and_not_again,
     "emulated_warning": emulated_warning_answers_the_clicks,
     "emulated_links": emulated_command_links,
+    "tray_menu": tray_menu_ends_a_process_and_exits,
 }
 TESTS.update({f"tray_picture_{name}": tray_picture_case(name) for name in PICTURE_CASES})
 

@@ -1,0 +1,216 @@
+// The main form's tray menu: opening it (TrayMouseDown), measuring and drawing its items, and the
+// process dialog of a process item (KillItem).
+#include "app/main_form_win.h"
+
+#include <shellapi.h>
+
+#include <variant>
+
+#include "platform/application_win.h"
+#include "platform/task_dialog_win.h"
+#include "platform/uxtheme_win.h"
+#include "platform/version_info_win.h"
+#include "processes/menu_drawing.h"
+#include "processes/process_actions.h"
+#include "processes/process_snapshot_win.h"
+#include "processes/tray_menu.h"
+
+namespace nimbrel {
+
+namespace {
+
+COLORREF Resolve(ColorValue c) {
+  return IsSystemColor(c) ? ::GetSysColor(SystemColorIndex(c)) : static_cast<COLORREF>(c & 0xFFFFFF);
+}
+
+class GdiMenuMetrics : public MenuTextMetrics {
+ public:
+  GdiMenuMetrics(HDC dc, HFONT regular, HFONT bold) : dc_(dc), regular_(regular), bold_(bold) {}
+  int TextWidth(std::wstring_view text, bool bold) const override {
+    SelectObjectGuard font(dc_, bold ? bold_ : regular_);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size);
+    return size.cx;
+  }
+  std::wstring KeyName(int virtualKey) const override {
+    wchar_t name[64] = {};
+    LONG scan = static_cast<LONG>(::MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC)) << 16;
+    return ::GetKeyNameTextW(scan, name, 64) > 0 ? std::wstring(name) : std::wstring();
+  }
+
+ private:
+  HDC dc_;
+  HFONT regular_;
+  HFONT bold_;
+};
+
+void DestroyItemIcon(std::uintptr_t icon) { UniqueIcon(reinterpret_cast<HICON>(icon)); }
+
+}  // namespace
+
+void TFrmNimbrelMain::CreateTrayMenu() {
+  BuildFixedItems(PopupMenu1);
+  auto on = [this](const wchar_t* name, std::function<void()> handler) {
+    if (MenuItem* item = PopupMenu1.Find(name)) item->OnClick = std::move(handler);
+  };
+  on(L"LaunchTaskManager1", [this] { LaunchTaskManager1Click(); });
+  on(L"MemoryDefragmenter1", [this] { MemoryDefragmenter1Click(); });
+  on(L"About1", [this] { About1Click(); });
+  on(L"Close1", [this] { Close1Click(); });
+
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  menuFont_.reset(::CreateFontIndirectW(&metrics.lfMenuFont));
+  LOGFONTW bold = metrics.lfMenuFont;
+  bold.lfWeight = FW_BOLD;
+  menuBoldFont_.reset(::CreateFontIndirectW(&bold));
+
+  popupWindow_.OnMeasureItem = [this](MenuItem& item, HDC dc, UINT& width, UINT& height) {
+    MeasureItem(item, dc, width, height);
+  };
+  popupWindow_.OnDrawItem = [this](MenuItem& item, HDC dc, const RECT& r, bool selected) {
+    DrawItem(item, dc, r, selected);
+  };
+  Tray->OnMouseDown = [this](MouseButton button, unsigned shift, int x, int y) {
+    TrayMouseDown(button, shift, x, y);
+  };
+}
+
+void TFrmNimbrelMain::InitDefaultMenu() { MarkDefaultItem(PopupMenu1, settings.DoubleClickAction); }
+
+void TFrmNimbrelMain::TrayMouseDown(MouseButton button, unsigned, int, int) {
+  if (button != MouseButton::Right) return;
+  ::SetForegroundWindow(TCoolTrayIcon::MessageWindow());
+  Application::Instance().ProcessMessages();
+
+  ProcessItemServices services;
+  services.fileDescription = [](const std::wstring& path) { return ReadVersionStrings(path).description; };
+  services.extractSmallIcon = [](const std::wstring& path) -> std::uintptr_t {
+    if (path.empty()) return 0;
+    HICON large = nullptr;
+    HICON small = nullptr;
+    // Without icons the call answers 0 and may leave garbage in the handles: trust them only on 2.
+    if (::ExtractIconExW(path.c_str(), 0, &large, &small, 1) != 2) return 0;
+    UniqueIcon dropLarge(large);
+    return reinterpret_cast<std::uintptr_t>(small);
+  };
+  services.destroyIcon = &DestroyItemIcon;
+  services.makeClickHandler = [this](const TMenuItemEx& item) -> std::function<void()> {
+    // Copies: the item is gone by the time a later opening rebuilds the menu.
+    return [this, pid = item.ProcessID, exe = item.ExeFile, path = item.FullPath] { KillItem(pid, exe, path); };
+  };
+  RebuildTrayMenu(
+      PopupMenu1, settings,
+      [] {
+        TProcessList list;
+        RefreshProcessList(list);
+        list.SortByWorkingSet();
+        return list;
+      },
+      Tray->Hint(), DisplayedTotal, numberFormat_, services);
+
+  POINT pt{};
+  ::GetCursorPos(&pt);
+  Application::Instance().ProcessMessages();
+  // The menu's owner must be in front, or the menu does not close when the user clicks elsewhere.
+  ::SetForegroundWindow(popupWindow_.Handle());
+  popupWindow_.Popup(PopupMenu1, pt.x, pt.y);
+  ::PostMessageW(popupWindow_.Handle(), WM_NULL, 0, 0);
+  if (IsVistaOrLater) {
+    if (HWND overflow = ::FindWindowW(L"NotifyIconOverflowWindow", nullptr)) ::PostMessageW(overflow, WM_CLOSE, 0, 0);
+  }
+}
+
+void TFrmNimbrelMain::MeasureItem(MenuItem& item, HDC dc, UINT& width, UINT& height) {
+  int captionWidth = 0;
+  {
+    SelectObjectGuard font(dc, item.Default ? menuBoldFont_.get() : menuFont_.get());
+    if (!item.IsSeparator()) {
+      RECT r{0, 0, 0, 0};
+      ::DrawTextW(dc, item.Caption.c_str(), static_cast<int>(item.Caption.size()), &r, kMeasureTextFlags);
+      captionWidth = r.right - r.left;
+    }
+    SelectObjectGuard regular(dc, menuFont_.get());
+    SIZE aa{};
+    ::GetTextExtentPoint32W(dc, kMenuTextHeightSample.data(), static_cast<int>(kMenuTextHeightSample.size()), &aa);
+    MenuTextHeight = aa.cy;
+  }
+  MenuItemMeasure m = MeasureMenuItem(item.IsSeparator(), captionWidth, MenuTextHeight);
+  if (m.width) width = static_cast<UINT>(*m.width);
+  height = static_cast<UINT>(m.height);
+}
+
+void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool selected) {
+  const UxTheme& ux = UxTheme::Get();
+  ThemeHandle theme(popupWindow_.Handle(), L"MENU");
+  const bool themed = theme.get() != nullptr;
+  BITMAP check{};
+  UniqueBitmap checkBitmap(::LoadBitmapW(nullptr, MAKEINTRESOURCEW(kObmCheck)));
+  if (checkBitmap) ::GetObjectW(checkBitmap.get(), sizeof check, &check);
+  GdiMenuMetrics metrics(dc, menuFont_.get(), menuBoldFont_.get());
+  MenuItemPaint plan = PlanMenuItemPaint(item, Rect{rc.left, rc.top, rc.right, rc.bottom}, selected, themed,
+                                         IsVistaOrLater, MenuTextHeight, GetProcMenuHighlighColor(settings, false),
+                                         check.bmWidth, metrics);
+  auto win = [](const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; };
+  for (const MenuPaintStep& step : plan.steps) {
+    if (auto* part = std::get_if<ThemePartStep>(&step)) {
+      RECT r = win(part->rect);
+      if (themed) ux.DrawThemeBackground(theme.get(), dc, part->part, part->state, &r, nullptr);
+    } else if (auto* fill = std::get_if<FillStep>(&step)) {
+      RECT r = win(fill->rect);
+      UniqueBrush brush(::CreateSolidBrush(Resolve(fill->color)));
+      ::FillRect(dc, &r, brush.get());
+    } else if (auto* line = std::get_if<LineStep>(&step)) {
+      UniqueResource<GdiObjectTraits<HPEN>> pen(::CreatePen(PS_SOLID, 1, Resolve(line->color)));
+      SelectObjectGuard select(dc, pen.get());
+      ::MoveToEx(dc, line->from.x, line->from.y, nullptr);
+      ::LineTo(dc, line->to.x, line->to.y);
+    } else if (auto* icon = std::get_if<IconStep>(&step)) {
+      HICON h = icon->icon == MenuIcon::ItemSmallIcon      ? reinterpret_cast<HICON>(icon->handle)
+                : icon->icon == MenuIcon::DefaultProcessIcon ? DefaultProcessIcon.get()
+                                                             : TaskManagerIcon.get();
+      if (h) ::DrawIconEx(dc, icon->at.x, icon->at.y, h, 16, 16, 0, nullptr, DI_NORMAL);
+    } else if (auto* mark = std::get_if<CheckBitmapStep>(&step)) {
+      if (checkBitmap) {
+        UniqueMemoryDc source(::CreateCompatibleDC(dc));
+        SelectObjectGuard select(source.get(), checkBitmap.get());
+        ::TransparentBlt(dc, mark->at.x, mark->at.y, check.bmWidth, check.bmHeight, source.get(), 0, 0,
+                         check.bmWidth, check.bmHeight, RGB(255, 255, 255));
+      }
+    } else if (auto* text = std::get_if<TextStep>(&step)) {
+      COLORREF colour = Resolve(text->color.color);
+      if (text->color.fromTheme && themed && ux.GetThemeColor)
+        ux.GetThemeColor(theme.get(), kMenuPartPopupItem, kMenuStateHot, kTmtTextColor, &colour);
+      SelectObjectGuard font(dc, text->bold ? menuBoldFont_.get() : menuFont_.get());
+      ::SetBkMode(dc, TRANSPARENT);
+      ::SetTextColor(dc, colour);
+      RECT r = win(text->rect);
+      ::DrawTextW(dc, text->text.c_str(), static_cast<int>(text->text.size()), &r, text->flags);
+    }
+  }
+}
+
+void TFrmNimbrelMain::KillItem(std::uint32_t processId, const std::wstring& exeFile, const std::wstring& fullPath) {
+  const VersionStrings version = ReadVersionStrings(fullPath);
+  TTaskDialogEx request = KillItemRequest(exeFile, ProcessContentText(version.description, version.company,
+                                                                       version.fileVersion));
+  const ProcessAction action = KillItemAction(ExecuteTaskDialog(request));
+  if (action == ProcessAction::None) return;
+  UniqueHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+  switch (action) {
+    case ProcessAction::OpenFolder:
+      ::ShellExecuteW(handle(), L"OPEN", FolderToOpen(fullPath).c_str(), L"", L"", SW_SHOW);
+      break;
+    case ProcessAction::TrimMemory:
+      if (process) ::SetProcessWorkingSetSize(process.get(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+      break;
+    case ProcessAction::Terminate:
+      if (process) ::TerminateProcess(process.get(), 0);
+      break;
+    case ProcessAction::None:
+      break;
+  }
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,168 @@
+#include "processes/process_snapshot_win.h"
+
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <vector>
+
+#include "platform/system_info_win.h"
+#include "platform/unique_resource_win.h"
+
+namespace nimbrel {
+
+namespace {
+
+constexpr DWORD kQueryLimitedInformation = 0x1000;
+
+template <typename Fn>
+Fn LookUp(const wchar_t* dll, const char* name) {
+  HMODULE module = ::GetModuleHandleW(dll);
+  if (!module) module = ::LoadLibraryW(dll);  // kept for the run, as the look-ups are
+  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+}
+
+struct Functions {
+  using CreateSnapshot = HANDLE(WINAPI*)(DWORD, DWORD);
+  using ProcessWalk = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
+  using QueryFullName = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+  using ImageFileName = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD);
+  using ModuleFileNameEx = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
+  using MemoryInfo = BOOL(WINAPI*)(HANDLE, PPROCESS_MEMORY_COUNTERS, DWORD);
+
+  CreateSnapshot createSnapshot = LookUp<CreateSnapshot>(L"kernel32.dll", "CreateToolhelp32Snapshot");
+  ProcessWalk first = LookUp<ProcessWalk>(L"kernel32.dll", "Process32FirstW");
+  ProcessWalk next = LookUp<ProcessWalk>(L"kernel32.dll", "Process32NextW");
+  QueryFullName queryFullName = LookUp<QueryFullName>(L"kernel32.dll", "QueryFullProcessImageNameW");
+  ImageFileName imageFileName = Either<ImageFileName>("GetProcessImageFileNameW", "K32GetProcessImageFileNameW");
+  ModuleFileNameEx moduleFileNameEx = Either<ModuleFileNameEx>("GetModuleFileNameExW", "K32GetModuleFileNameExW");
+  MemoryInfo memoryInfo = Either<MemoryInfo>("GetProcessMemoryInfo", "K32GetProcessMemoryInfo");
+
+  template <typename Fn>
+  static Fn Either(const char* psapiName, const char* kernelName) {
+    if (auto fn = LookUp<Fn>(L"kernel32.dll", kernelName)) return fn;
+    return LookUp<Fn>(L"psapi.dll", psapiName);
+  }
+};
+
+const Functions& Api() {
+  static const Functions functions;
+  return functions;
+}
+
+UniqueHandle Open(DWORD access, DWORD processId) { return UniqueHandle(::OpenProcess(access, FALSE, processId)); }
+
+bool IsXpOrLater() {
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!::GetVersionExW(&info) || info.dwPlatformId != VER_PLATFORM_WIN32_NT) return false;
+#pragma GCC diagnostic pop
+  return (info.dwMajorVersion == 5 && info.dwMinorVersion > 0) || info.dwMajorVersion > 5;
+}
+
+}  // namespace
+
+std::wstring GetProcessPath(DWORD processId) {
+  const bool vista = IsWindowsVistaOrLater();
+  UniqueHandle process = Open(vista ? kQueryLimitedInformation : PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
+                              processId);
+  wchar_t buffer[MAX_PATH] = {};
+  if (vista) {
+    DWORD size = MAX_PATH;
+    if (Api().queryFullName && Api().queryFullName(process.get(), 0, buffer, &size)) return std::wstring(buffer, size);
+    return {};
+  }
+  if (IsXpOrLater()) {
+    if (!Api().imageFileName) return {};
+    DWORD n = Api().imageFileName(process.get(), buffer, MAX_PATH);
+    if (n == 0) return {};
+    return TranslateDevicePath(std::wstring_view(buffer, n), [](wchar_t letter) -> std::optional<std::wstring> {
+      const wchar_t drive[] = {letter, L':', 0};
+      wchar_t target[1000] = {};
+      if (!::QueryDosDeviceW(drive, target, 1000)) return std::nullopt;
+      return std::wstring(target);
+    });
+  }
+  if (!Api().moduleFileNameEx) return {};
+  DWORD n = Api().moduleFileNameEx(process.get(), nullptr, buffer, MAX_PATH);
+  return n ? StripNtPrefix(std::wstring(buffer, n)) : std::wstring();
+}
+
+bool GetProcessOwner(DWORD processId, std::wstring& userName, std::wstring& domain) {
+  UniqueHandle process = Open(PROCESS_QUERY_INFORMATION, processId);
+  if (!process) return false;
+  HANDLE rawToken = nullptr;
+  if (!::OpenProcessToken(process.get(), TOKEN_QUERY, &rawToken)) return false;
+  UniqueHandle token(rawToken);
+  std::vector<unsigned char> buffer;
+  DWORD needed = 0;
+  while (!::GetTokenInformation(token.get(), TokenUser, buffer.empty() ? nullptr : buffer.data(),
+                                static_cast<DWORD>(buffer.size()), &needed)) {
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= buffer.size()) return false;
+    buffer.resize(needed);
+  }
+  PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+  DWORD nameLength = 0;
+  DWORD domainLength = 0;
+  SID_NAME_USE use;
+  ::LookupAccountSidW(nullptr, sid, nullptr, &nameLength, nullptr, &domainLength, &use);
+  if (nameLength == 0 || domainLength == 0) return false;
+  std::wstring name(nameLength, L'\0');
+  std::wstring dom(domainLength, L'\0');
+  if (!::LookupAccountSidW(nullptr, sid, name.data(), &nameLength, dom.data(), &domainLength, &use)) return false;
+  userName = name.substr(0, name.find(L'\0'));
+  domain = dom.substr(0, dom.find(L'\0'));
+  return true;
+}
+
+double GetProcessStartTime(DWORD processId) {
+  UniqueHandle process = Open(IsWindowsVistaOrLater() ? kQueryLimitedInformation : PROCESS_ALL_ACCESS, processId);
+  if (!process) return 0;
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!::GetProcessTimes(process.get(), &created, &exited, &kernel, &user)) return 0;
+  if (created.dwLowDateTime == 0 && created.dwHighDateTime == 0) return 0;
+  FILETIME local{};
+  if (!::FileTimeToLocalFileTime(&created, &local)) return 0;
+  return FileTimeToDateTime((static_cast<std::uint64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime);
+}
+
+std::uint64_t GetProcessMemory(DWORD processId, int memoryUnit) {
+  UniqueHandle process = Open(IsWindowsVistaOrLater() ? kQueryLimitedInformation : PROCESS_ALL_ACCESS, processId);
+  if (!process || !Api().memoryInfo) return 0;
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!Api().memoryInfo(process.get(), &counters, sizeof counters)) return 0;
+  return ApplyMemoryUnit(counters.WorkingSetSize, memoryUnit);
+}
+
+void RefreshProcessList(TProcessList& list) {
+  list.Clear();
+  if (!Api().createSnapshot || !Api().first || !Api().next) return;
+  UniqueFileHandle snapshot(Api().createSnapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Api().first(snapshot.get(), &entry); more; more = Api().next(snapshot.get(), &entry)) {
+    TProcessRec rec;
+    rec.ExeFile = entry.szExeFile;
+    rec.ProcessID = entry.th32ProcessID;
+    if (rec.ProcessID != 0) {
+      rec.FullPath = GetProcessPath(entry.th32ProcessID);
+      GetProcessOwner(entry.th32ProcessID, rec.UserName, rec.Domain);
+      rec.StartTime = GetProcessStartTime(entry.th32ProcessID);
+      rec.WorkingSet = GetProcessMemory(entry.th32ProcessID, 0);
+    }
+    rec.Usage = entry.cntUsage;
+    rec.DefaultHeapID = static_cast<std::uint32_t>(entry.th32DefaultHeapID);
+    rec.ModuleID = entry.th32ModuleID;
+    rec.Threads = entry.cntThreads;
+    rec.ParentProcessID = entry.th32ParentProcessID;
+    rec.PriClassBase = entry.pcPriClassBase;
+    list.Add(std::move(rec));
+    entry.dwSize = sizeof entry;
+  }
+  list.DropIdleEntries();
+}
+
+}  // namespace nimbrel
