@@ -178,7 +178,9 @@ class ApplyMemoryUnitTest : public ::testing::TestWithParam<UnitCase> {};
 // 3 GiB + 5 MiB + 7 KiB + 9 bytes.
 constexpr std::uint64_t kMixedSize = 3226475529;
 
-TEST_P(ApplyMemoryUnitTest, Shifts) { EXPECT_EQ(ApplyMemoryUnit(kMixedSize, GetParam().unit), GetParam().expected); }
+TEST_P(ApplyMemoryUnitTest, Shifts) {
+  EXPECT_EQ(ApplyMemoryUnit(kMixedSize, GetParam().unit), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(Units, ApplyMemoryUnitTest,
                          ::testing::Values(UnitCase{0, kMixedSize}, UnitCase{1, 3150855}, UnitCase{2, 3077},
@@ -208,17 +210,18 @@ TEST_P(TranslateDevicePathTest, Translates) {
   EXPECT_EQ(TranslateDevicePath(GetParam().native, FakeDosDevice), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, TranslateDevicePathTest,
-    ::testing::Values(
-        DeviceCase{L"\\Device\\HarddiskVolume2\\Windows\\notepad.exe", L"c:\\Windows\\notepad.exe"},
-        DeviceCase{L"\\device\\harddiskvolume2\\Tools\\A.EXE", L"c:\\Tools\\A.EXE"},
-        DeviceCase{L"\\Device\\HarddiskVolume5\\app.exe", L"e:\\app.exe"},
-        DeviceCase{L"\\Device\\CdRom0\\setup.exe", L"d:\\setup.exe"},
-        DeviceCase{L"\\Device\\HarddiskVolume9\\app.exe", L""},
-        DeviceCase{L"\\Device\\HarddiskVolume22\\app.exe", L""},
-        DeviceCase{L"\\Device\\Mup\\server\\share\\app.exe", L""},
-        DeviceCase{L"\\Device\\HarddiskVolume2", L""}, DeviceCase{L"\\Device", L""}, DeviceCase{L"", L""}));
+INSTANTIATE_TEST_SUITE_P(Paths, TranslateDevicePathTest,
+                         ::testing::Values(DeviceCase{L"\\Device\\HarddiskVolume2\\Windows\\notepad.exe",
+                                                      L"c:\\Windows\\notepad.exe"},
+                                           DeviceCase{L"\\device\\harddiskvolume2\\Tools\\A.EXE",
+                                                      L"c:\\Tools\\A.EXE"},
+                                           DeviceCase{L"\\Device\\HarddiskVolume5\\app.exe", L"e:\\app.exe"},
+                                           DeviceCase{L"\\Device\\CdRom0\\setup.exe", L"d:\\setup.exe"},
+                                           DeviceCase{L"\\Device\\HarddiskVolume9\\app.exe", L""},
+                                           DeviceCase{L"\\Device\\HarddiskVolume22\\app.exe", L""},
+                                           DeviceCase{L"\\Device\\Mup\\server\\share\\app.exe", L""},
+                                           DeviceCase{L"\\Device\\HarddiskVolume2", L""},
+                                           DeviceCase{L"\\Device", L""}, DeviceCase{L"", L""}));
 
 TEST(TranslateDevicePathTest, AsksLowerCaseLettersInOrderUntilOneMatches) {
   std::wstring asked;
