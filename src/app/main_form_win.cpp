@@ -234,7 +234,10 @@ void TFrmNimbrelMain::LaunchTaskManager1Click() {
 
 void TFrmNimbrelMain::MemoryDefragmenter1Click() {}
 
-void TFrmNimbrelMain::ApplyHotKey() {}
+void TFrmNimbrelMain::ApplyHotKey() {
+  // The optimise entry shows the hot key as its shortcut; registering it belongs to the hot-key manager.
+  if (MenuItem* item = PopupMenu1.Find(L"MemoryDefragmenter1")) item->ShortCut = settings.RefreshHotkey & 0xFFFF;
+}
 void TFrmNimbrelMain::ApplyStartupTheme() {}
 
 void TFrmNimbrelMain::About1Click() {

@@ -308,6 +308,32 @@ def tray_menu_ends_a_process_and_exits(d):
             hog.kill()
 
 
+def about_window_from_the_menu(d):
+    beside = d.folder / "Nimbrel.Settings"
+    beside.write_bytes(crlf("default.Settings"))
+    d.start_and_wait_ready()
+    subprocess.run(["xdotool", "mousemove", "500", "300"], check=True)
+    menu = open_tray_menu(d)
+    row = menu[4] + 7
+    processes = round((menu[3] - menu[1] - 6 - (9 * row + 5 * 6)) / row)
+    about_row = menu_rows(menu, processes)[-2][1]
+    subprocess.run(["xdotool", "mousemove", str(menu[0] + 60), str(about_row), "click", "1"], check=True)
+
+    def about():
+        return [c for c in list_controls(d, "关于") if c[0] == "TFrmNimbrelMain"]
+
+    check(wait_until(lambda: bool(about()), 10, 0.5), "关于(&A) did not show the About window")
+    time.sleep(0.5)
+    d.screenshot("about.png")
+    controls = list_controls(d, "关于")
+    texts = [c[1] for c in controls]
+    check("Nimbrel" in texts and "Version 1.0" in texts and "确定" in texts, f"About window shows {texts}")
+    click(next(c for c in controls if c[1] == "确定")[2])
+    check(wait_until(lambda: not about(), 10, 0.5), "确定 did not hide the About window")
+    check(len(d.nimbrel_pids()) == 1, "hiding the About window ended the program")
+    d.end_session()
+
+
 def settings_with(**overrides):
     """The default settings file with some keys changed, as CR LF bytes."""
     lines = crlf("default.Settings").decode("ascii").split("\r\n")
@@ -393,6 +419,7 @@ TESTS = {
     "emulated_warning": emulated_warning_answers_the_clicks,
     "emulated_links": emulated_command_links,
     "tray_menu": tray_menu_ends_a_process_and_exits,
+    "about_window": about_window_from_the_menu,
 }
 TESTS.update({f"tray_picture_{name}": tray_picture_case(name) for name in PICTURE_CASES})
 
