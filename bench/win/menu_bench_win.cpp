@@ -11,23 +11,13 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include "bench/win/bench_clock_win.h"
 #include "platform/unique_resource_win.h"
 #include "platform/version_info_win.h"
 #include "processes/process_snapshot_win.h"
 #include "processes/tray_menu.h"
 
 namespace {
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 template <typename F>
 double Milliseconds(int rounds, F&& f) {

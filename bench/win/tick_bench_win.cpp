@@ -10,20 +10,10 @@
 #include "display/memory_status_win.h"
 #include "display/refresh_cycle_win.h"
 #include "display/tray_painter.h"
+#include "bench/win/bench_clock_win.h"
 #include "platform/application_win.h"
 
 namespace {
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void Pump() {
   MSG msg;

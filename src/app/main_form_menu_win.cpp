@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "platform/application_win.h"
+#include "platform/system_info_win.h"
 #include "platform/task_dialog_win.h"
 #include "platform/uxtheme_win.h"
 #include "platform/version_info_win.h"
@@ -58,13 +59,7 @@ void TFrmNimbrelMain::CreateTrayMenu() {
   on(L"About1", [this] { About1Click(); });
   on(L"Close1", [this] { Close1Click(); });
 
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  menuFont_.reset(::CreateFontIndirectW(&metrics.lfMenuFont));
-  LOGFONTW bold = metrics.lfMenuFont;
-  bold.lfWeight = FW_BOLD;
-  menuBoldFont_.reset(::CreateFontIndirectW(&bold));
+  MakeFontPair(NonClientMetrics().lfMenuFont, 100, menuFont_, menuBoldFont_);
 
   popupWindow_.OnMeasureItem = [this](MenuItem& item, HDC dc, UINT& width, UINT& height) {
     MeasureItem(item, dc, width, height);

@@ -283,14 +283,7 @@ void TFrmNimbrelMain::Shutdown(bool interactive) {
 }
 
 void TFrmNimbrelMain::CreateAboutControls() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  uiFont_.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
-  LOGFONTW bold = metrics.lfMessageFont;
-  bold.lfWeight = FW_BOLD;
-  bold.lfHeight = bold.lfHeight * 3 / 2;
-  boldFont_.reset(::CreateFontIndirectW(&bold));
+  MakeFontPair(NonClientMetrics().lfMessageFont, 150, uiFont_, boldFont_);
 
   HWND icon = MakeChild(handle(), L"STATIC", L"", SS_ICON, 0, nullptr);
   ::SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(aboutIcon_.get()), 0);

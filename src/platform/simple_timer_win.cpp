@@ -2,32 +2,15 @@
 
 #include <unordered_map>
 
-#include "platform/window_win.h"
+#include "platform/shared_window_win.h"
 
 namespace nimbrel {
 
-class TSimpleTimerHandler : public Window {
+class TSimpleTimerHandler : public SharedWindow<TSimpleTimerHandler> {
  public:
-  static TSimpleTimerHandler* instance;
-  int references = 0;
   int active = 0;
   UINT_PTR nextId = 1;
   std::unordered_map<UINT_PTR, TSimpleTimer*> timers;
-
-  static TSimpleTimerHandler& Join() {
-    if (!instance) {
-      instance = new TSimpleTimerHandler();
-      instance->Create(L"TSimpleTimerHandler", L"", WS_POPUP, 0, 0, 0, 0, 0, nullptr);
-    }
-    ++instance->references;
-    return *instance;
-  }
-  static void Leave() {
-    if (instance && --instance->references <= 0) {
-      delete instance;
-      instance = nullptr;
-    }
-  }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
@@ -40,22 +23,20 @@ class TSimpleTimerHandler : public Window {
   }
 };
 
-TSimpleTimerHandler* TSimpleTimerHandler::instance = nullptr;
-
 TSimpleTimer::TSimpleTimer(unsigned interval, Handler handler) : interval_(interval), handler_(std::move(handler)) {
-  auto& shared = TSimpleTimerHandler::Join();
+  auto& shared = TSimpleTimerHandler::Join(L"TSimpleTimerHandler");
   id_ = shared.nextId++;
   shared.timers[id_] = this;
 }
 
 TSimpleTimer::~TSimpleTimer() {
   if (enabled_) Stop(true);
-  if (auto* shared = TSimpleTimerHandler::instance) shared->timers.erase(id_);
+  if (auto* shared = TSimpleTimerHandler::Instance()) shared->timers.erase(id_);
   TSimpleTimerHandler::Leave();
 }
 
 bool TSimpleTimer::Start() {
-  auto* shared = TSimpleTimerHandler::instance;
+  auto* shared = TSimpleTimerHandler::Instance();
   if (!shared || interval_ == 0) return false;
   if (enabled_) Stop(false);
   if (!::SetTimer(shared->handle(), id_, interval_, nullptr)) return false;
@@ -65,7 +46,7 @@ bool TSimpleTimer::Start() {
 }
 
 void TSimpleTimer::Stop(bool clearEnabled) {
-  auto* shared = TSimpleTimerHandler::instance;
+  auto* shared = TSimpleTimerHandler::Instance();
   if (shared && ::KillTimer(shared->handle(), id_) && shared->active > 0) --shared->active;
   if (clearEnabled) enabled_ = false;
 }
@@ -99,13 +80,13 @@ void TSimpleTimer::Fire() {
 }
 
 HWND TSimpleTimer::HandlerWindow() noexcept {
-  return TSimpleTimerHandler::instance ? TSimpleTimerHandler::instance->handle() : nullptr;
+  return TSimpleTimerHandler::Instance() ? TSimpleTimerHandler::Instance()->handle() : nullptr;
 }
 int TSimpleTimer::ReferenceCount() noexcept {
-  return TSimpleTimerHandler::instance ? TSimpleTimerHandler::instance->references : 0;
+  return TSimpleTimerHandler::Instance() ? TSimpleTimerHandler::Instance()->References() : 0;
 }
 int TSimpleTimer::ActiveCount() noexcept {
-  return TSimpleTimerHandler::instance ? TSimpleTimerHandler::instance->active : 0;
+  return TSimpleTimerHandler::Instance() ? TSimpleTimerHandler::Instance()->active : 0;
 }
 
 }  // namespace nimbrel

@@ -157,6 +157,21 @@ void PlaceNearTaskbar(HWND window) {
     ::SetWindowPos(window, nullptr, place->x, place->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+NONCLIENTMETRICSW NonClientMetrics() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  return metrics;
+}
+
+void MakeFontPair(const LOGFONTW& base, int boldHeightPercent, UniqueFont& regular, UniqueFont& bold) {
+  regular.reset(::CreateFontIndirectW(&base));
+  LOGFONTW heavy = base;
+  heavy.lfWeight = FW_BOLD;
+  heavy.lfHeight = heavy.lfHeight * boldHeightPercent / 100;
+  bold.reset(::CreateFontIndirectW(&heavy));
+}
+
 NumberFormat UserNumberFormat() {
   NumberFormat format;
   wchar_t separator[8] = {};

@@ -6,6 +6,7 @@
 
 #include "display/byte_size.h"
 #include "platform/taskbar_placement.h"
+#include "platform/unique_resource_win.h"
 
 namespace nimbrel {
 
@@ -32,6 +33,11 @@ struct OwnVersion {
 
 [[nodiscard]] TaskbarEdgeKind TaskbarEdge();
 void PlaceNearTaskbar(HWND window);
+
+// The fonts of menus and message boxes as the user has set them.
+[[nodiscard]] NONCLIENTMETRICSW NonClientMetrics();
+// A font and its bold variant, the bold one optionally scaled (percent of the height).
+void MakeFontPair(const LOGFONTW& base, int boldHeightPercent, UniqueFont& regular, UniqueFont& bold);
 
 // The user's number format (the decimal separator of the user locale).
 [[nodiscard]] NumberFormat UserNumberFormat();

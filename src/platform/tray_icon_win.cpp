@@ -4,7 +4,8 @@
 #include <unordered_map>
 
 #include "platform/application_win.h"
-#include "platform/window_win.h"
+#include "platform/system_info_win.h"
+#include "platform/shared_window_win.h"
 
 namespace nimbrel {
 
@@ -21,15 +22,6 @@ UINT TaskbarCreatedMessage() {
   return message;
 }
 
-bool IsModernShell() {
-  OSVERSIONINFOW info{};
-  info.dwOSVersionInfoSize = sizeof info;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  return ::GetVersionExW(&info) && info.dwMajorVersion >= 6;
-#pragma GCC diagnostic pop
-}
-
 template <size_t N>
 void CopyLimited(wchar_t (&target)[N], const std::wstring& text, size_t limit) {
   size_t n = std::min({text.size(), limit, N - 1});
@@ -42,27 +34,10 @@ void CopyLimited(wchar_t (&target)[N], const std::wstring& text, size_t limit) {
 }  // namespace
 
 // The hidden top-level window that receives the callbacks of every tray icon of the process.
-class TTrayIconHandler : public Window {
+class TTrayIconHandler : public SharedWindow<TTrayIconHandler> {
  public:
-  static TTrayIconHandler* instance;
-  int references = 0;
   UINT nextId = 1;
   std::unordered_map<UINT, TCoolTrayIcon*> icons;
-
-  static TTrayIconHandler& Join() {
-    if (!instance) {
-      instance = new TTrayIconHandler();
-      instance->Create(L"TTrayIconHandler", L"", WS_POPUP, 0, 0, 0, 0, 0, nullptr);
-    }
-    ++instance->references;
-    return *instance;
-  }
-  static void Leave() {
-    if (instance && --instance->references <= 0) {
-      delete instance;
-      instance = nullptr;
-    }
-  }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
@@ -85,15 +60,13 @@ class TTrayIconHandler : public Window {
   }
 };
 
-TTrayIconHandler* TTrayIconHandler::instance = nullptr;
-
 TCoolTrayIcon::TCoolTrayIcon(HWND owner, HICON designedIcon)
     : owner_(owner),
       cycleTimer_(1000, [this](TSimpleTimer&) { CycleStep(); }),
       clickTimer_(1000, [this](TSimpleTimer&) { ClickTimerFired(); }),
       exitTimer_(20, [this](TSimpleTimer&) { ExitPoll(); }) {
-  auto& handler = TTrayIconHandler::Join();
-  modernShell_ = IsModernShell();
+  auto& handler = TTrayIconHandler::Join(L"TTrayIconHandler");
+  modernShell_ = WindowsMajorVersion() >= 6;
   if (designedIcon) icon_.reset(::CopyIcon(designedIcon));
   data_.cbSize = NOTIFYICONDATAW_V3_SIZE;  // the layout with balloon fields, understood from XP on
   data_.hWnd = handler.handle();
@@ -120,7 +93,7 @@ TCoolTrayIcon::~TCoolTrayIcon() {
     ::SetWindowLongPtrW(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedOwnerProc_));
     ::RemovePropW(owner_, kOwnerProp);
   }
-  if (auto* handler = TTrayIconHandler::instance) handler->icons.erase(data_.uID);
+  if (auto* handler = TTrayIconHandler::Instance()) handler->icons.erase(data_.uID);
   TTrayIconHandler::Leave();
 }
 
@@ -143,7 +116,7 @@ void TCoolTrayIcon::Loaded() {
 }
 
 HWND TCoolTrayIcon::MessageWindow() noexcept {
-  return TTrayIconHandler::instance ? TTrayIconHandler::instance->handle() : nullptr;
+  return TTrayIconHandler::Instance() ? TTrayIconHandler::Instance()->handle() : nullptr;
 }
 
 void TCoolTrayIcon::PrepareIconData() {
