@@ -250,3 +250,75 @@ TEST(SimpleTimer, StartStopAndTheSharedCounts) {
 
 }  // namespace
 }  // namespace nimbrel
+
+namespace nimbrel {
+namespace {
+
+TEST_F(TrayIcon, CyclingShowsEachIconAndReportsTheNextIndex) {
+  std::vector<HICON> icons = {::LoadIconW(nullptr, IDI_APPLICATION), ::LoadIconW(nullptr, IDI_WARNING),
+                              ::LoadIconW(nullptr, IDI_ERROR)};
+  tray_->SetIconList(icons);
+  std::vector<int> next;
+  tray_->OnCycle = [&](int index) { next.push_back(index); };
+  tray_->SetCycleInterval(30);
+  tray_->SetCycleIcons(true);
+  Pump(400);
+  tray_->SetCycleIcons(false);
+  ASSERT_GE(next.size(), 4u);
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(next[i], static_cast<int>((i + 1) % 3)) << "tick " << i;
+  tray_->SetIconIndex(7);
+  EXPECT_EQ(tray_->IconIndex(), 2) << "an index past the list is clamped to its last image";
+}
+
+TEST_F(TrayIcon, EnterAndExitFollowThePointer) {
+  int entered = 0;
+  int exited = 0;
+  tray_->OnMouseEnter = [&] { ++entered; };
+  tray_->OnMouseExit = [&] { ++exited; };
+  tray_->SetWantEnterExitEvents(true);
+  ::SetCursorPos(100, 100);
+  tray_->HandleCallback(WM_MOUSEMOVE);
+  tray_->HandleCallback(WM_MOUSEMOVE);
+  EXPECT_EQ(entered, 1) << "a second move is no second enter";
+  Pump(100);
+  EXPECT_EQ(exited, 0) << "the pointer has not moved away";
+  ::SetCursorPos(400, 300);
+  Pump(150);
+  EXPECT_EQ(exited, 1);
+  tray_->SetWantEnterExitEvents(false);
+}
+
+class OwnerForm : public Window {};
+
+TEST(TrayIconOwner, MinimizeToTrayHidesTheMainForm) {
+  if (!Application::Instance().Handle()) {
+    ASSERT_TRUE(Application::Instance().Initialize(L"Nimbrel"));
+  }
+  OwnerForm form;
+  ASSERT_TRUE(form.Create(L"NimbrelOwnerForm", L"form", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 50, 50, 200, 100,
+                          Application::Instance().Handle()));
+  Application::Instance().SetMainForm(form.handle());
+  {
+    TCoolTrayIcon tray(form.handle(), ::LoadIconW(nullptr, IDI_APPLICATION));
+    int minimized = 0;
+    tray.OnMinimizeToTray = [&] { ++minimized; };
+    ::SendMessageW(form.handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(minimized, 0) << "minimise-to-tray is off";
+    ::ShowWindow(form.handle(), SW_RESTORE);
+    tray.SetMinimizeToTray(true);
+    ::SendMessageW(form.handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(minimized, 1);
+    EXPECT_FALSE(::IsWindowVisible(form.handle()));
+    EXPECT_TRUE(tray.IconVisible());
+    tray.RestoreMainWindow();
+    EXPECT_TRUE(::IsWindowVisible(form.handle()));
+    tray.HideMainWindow();
+    EXPECT_FALSE(::IsWindowVisible(form.handle()));
+  }
+  // The component put the form's own window procedure back.
+  EXPECT_EQ(::GetPropW(form.handle(), L"NimbrelTrayOwner"), nullptr);
+  Application::Instance().SetMainForm(nullptr);
+}
+
+}  // namespace
+}  // namespace nimbrel
