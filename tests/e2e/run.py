@@ -166,9 +166,24 @@ def click(rect):
                    check=True)
 
 
+def start_memory_hog(d, megabytes):
+    exe = "Z:" + str(d.tools / "memory_hog.exe").replace("/", "\\")
+    return subprocess.Popen([WINE, exe, str(megabytes)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def warning_at_start_and_not_again(d):
     beside = d.folder / "Nimbrel.Settings"
     beside.write_bytes(settings_with(RedPercent=1, WarnMsgBox=1, DefragOnHighMemory=0))
+    # A quiet machine may use less than 1 % of its memory; this keeps the load at 1 % or more.
+    hog = start_memory_hog(d, 600)
+    try:
+        time.sleep(2)
+        warn_and_turn_off(d, beside)
+    finally:
+        hog.kill()
+
+
+def warn_and_turn_off(d, beside):
     d.start_and_wait_ready()
     controls = []
     check(wait_until(lambda: dialog_open(d, "Nimbrel"), 15, 0.5), "no dialog titled Nimbrel")
@@ -270,8 +285,7 @@ def menu_rows(menu, process_rows):
 def tray_menu_ends_a_process_and_exits(d):
     beside = d.folder / "Nimbrel.Settings"
     beside.write_bytes(b"[General]\r\nShowPercentage=0\r\nTopProcessCount=30\r\n")
-    hog_exe = "Z:" + str(d.tools / "memory_hog.exe").replace("/", "\\")
-    hog = subprocess.Popen([WINE, hog_exe, "300"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    hog = start_memory_hog(d, 300)
     try:
         time.sleep(2)
         d.start_and_wait_ready()
