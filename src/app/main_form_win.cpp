@@ -7,6 +7,7 @@
 #include "app/messages.h"
 #include "app/resource_ids.h"
 #include "app/system_actions_win.h"
+#include "display/high_memory_warning.h"
 #include "platform/application_win.h"
 #include "platform/force_foreground_win.h"
 #include "platform/task_dialog_win.h"
@@ -195,23 +196,7 @@ void TFrmNimbrelMain::Timer1Timer() {
 void TFrmNimbrelMain::ShowWarningDialog(const HighMemoryDecision& decision) {
   // Ticks go on while the dialog is open; the flag keeps them from opening a second one.
   WarningDialogOpen = true;
-  TTaskDialogEx request;
-  request.Dialog.Caption = L"Nimbrel";
-  request.Dialog.MainInstruction = decision.title;
-  request.Dialog.ContentText = decision.content;
-  request.Dialog.CommandButtons = decision.dialogButtons;
-  request.Dialog.VerificationText = L"不再显示此警告";
-  request.Dialog.VerificationChecked = false;
-  request.CommonButtons = 0;
-  request.DefaultButton = 0;
-  request.DialogFlags = kTdfAllowDialogCancellation;
-  request.MainIconKind = 1;
-  request.FooterIconKind = 0;
-  request.DefaultRadio = 0;
-  request.DialogWidth = 270;
-  request.ParentWindow = reinterpret_cast<std::uintptr_t>(handle());
-  request.ForceEmulation = false;
-  request.ClassicLook = true;
+  TTaskDialogEx request = HighMemoryWarningRequest(decision, reinterpret_cast<std::uintptr_t>(handle()));
   ForceForeground(Application::Instance().Handle());
   const int result = ExecuteTaskDialog(request);
   switch (WarningDialogFollowUp(result, settings.DefragOnHighMemory)) {

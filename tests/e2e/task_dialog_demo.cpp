@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "display/high_memory_warning.h"
 #include "platform/application_win.h"
 #include "platform/task_dialog_win.h"
 
@@ -15,16 +16,11 @@ int wmain(int argc, wchar_t** argv) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);
   Application::Instance().Initialize(L"Nimbrel");
-  TTaskDialogEx request;
-  request.Dialog.Caption = L"Nimbrel";
-  request.Dialog.MainInstruction = L"内存高 (91%)";
-  request.Dialog.ContentText = L"建议关闭一些应用程序";
-  request.Dialog.CommandButtons = L"整理内存\n任务管理器\n关闭";
-  request.Dialog.VerificationText = L"不再显示此警告";
-  request.DialogFlags = kTdfAllowDialogCancellation;
-  request.MainIconKind = 1;
-  request.DialogWidth = 270;
-  request.ClassicLook = true;
+  HighMemoryDecision decision;
+  decision.title = L"内存高 (91%)";
+  decision.content = L"建议关闭一些应用程序";
+  decision.dialogButtons = L"整理内存\n任务管理器\n关闭";
+  TTaskDialogEx request = HighMemoryWarningRequest(decision, 0);
   request.ForceEmulation = true;
   if (argc > 1 && std::wstring(argv[1]) == L"links") {
     request.Dialog.MainInstruction = L"notepad.exe";

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "display/high_memory_warning.h"
 #include "platform/application_win.h"
 #include "platform/task_dialog_layout.h"
 #include "platform/task_dialog_win.h"
@@ -90,16 +91,13 @@ HWND ChildWithStyle(HWND dialog, DWORD buttonStyle) {
 }
 
 TTaskDialogEx WarningRequest(bool emulate) {
-  TTaskDialogEx r;
+  HighMemoryDecision decision;
+  decision.title = L"内存高 (91%)";
+  decision.content = L"建议关闭一些应用程序";
+  decision.dialogButtons = L"整理内存\n任务管理器\n关闭";
+  TTaskDialogEx r = HighMemoryWarningRequest(decision, 0);
+  // Each path under its own title, so that the timer finds the right window.
   r.Dialog.Caption = emulate ? L"Nimbrel emulated" : L"Nimbrel platform";
-  r.Dialog.MainInstruction = L"内存高 (91%)";
-  r.Dialog.ContentText = L"建议关闭一些应用程序";
-  r.Dialog.CommandButtons = L"整理内存\n任务管理器\n关闭";
-  r.Dialog.VerificationText = L"不再显示此警告";
-  r.DialogFlags = kTdfAllowDialogCancellation;
-  r.MainIconKind = 1;
-  r.DialogWidth = 270;
-  r.ClassicLook = true;
   r.ForceEmulation = emulate;
   return r;
 }
