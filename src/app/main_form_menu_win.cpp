@@ -60,6 +60,8 @@ void TFrmNimbrelMain::CreateTrayMenu() {
   on(L"Close1", [this] { Close1Click(); });
 
   MakeFontPair(NonClientMetrics().lfMenuFont, 100, menuFont_, menuBoldFont_);
+  // Loaded once for the run rather than for every item drawn.
+  checkBitmap_.reset(::LoadBitmapW(nullptr, MAKEINTRESOURCEW(kObmCheck)));
 
   popupWindow_.OnMeasureItem = [this](MenuItem& item, HDC dc, UINT& width, UINT& height) {
     MeasureItem(item, dc, width, height);
@@ -141,8 +143,7 @@ void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool sele
   ThemeHandle theme(popupWindow_.Handle(), L"MENU");
   const bool themed = theme.get() != nullptr;
   BITMAP check{};
-  UniqueBitmap checkBitmap(::LoadBitmapW(nullptr, MAKEINTRESOURCEW(kObmCheck)));
-  if (checkBitmap) ::GetObjectW(checkBitmap.get(), sizeof check, &check);
+  if (checkBitmap_) ::GetObjectW(checkBitmap_.get(), sizeof check, &check);
   GdiMenuMetrics metrics(dc, menuFont_.get(), menuBoldFont_.get());
   MenuItemPaint plan = PlanMenuItemPaint(item, Rect{rc.left, rc.top, rc.right, rc.bottom}, selected, themed,
                                          IsVistaOrLater, MenuTextHeight, GetProcMenuHighlighColor(settings, false),
@@ -167,9 +168,9 @@ void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool sele
                                                              : TaskManagerIcon.get();
       if (h) ::DrawIconEx(dc, icon->at.x, icon->at.y, h, 16, 16, 0, nullptr, DI_NORMAL);
     } else if (auto* mark = std::get_if<CheckBitmapStep>(&step)) {
-      if (checkBitmap) {
+      if (checkBitmap_) {
         UniqueMemoryDc source(::CreateCompatibleDC(dc));
-        SelectObjectGuard select(source.get(), checkBitmap.get());
+        SelectObjectGuard select(source.get(), checkBitmap_.get());
         ::TransparentBlt(dc, mark->at.x, mark->at.y, check.bmWidth, check.bmHeight, source.get(), 0, 0,
                          check.bmWidth, check.bmHeight, RGB(255, 255, 255));
       }

@@ -86,6 +86,7 @@ class TFrmNimbrelMain : public Window {
   PopupMenuWindow popupWindow_;
   UniqueFont menuFont_;
   UniqueFont menuBoldFont_;
+  UniqueBitmap checkBitmap_;
   RefreshCycle refresh_;
   bool quitWithoutSaving_ = false;
   bool closeQueryDone_ = false;
