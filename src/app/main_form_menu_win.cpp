@@ -56,6 +56,11 @@ void TFrmNimbrelMain::CreateTrayMenu() {
   };
   on(L"LaunchTaskManager1", [this] { LaunchTaskManager1Click(); });
   on(L"MemoryDefragmenter1", [this] { MemoryDefragmenter1Click(); });
+  on(L"Settings2", [this] { Settings2Click(); });
+  on(L"hemes1", [this] { hemes1Click(); });
+  on(L"extColor1", [this] { extColor1Click(); });
+  on(L"ransparentBackground1", [this] { ransparentBackground1Click(); });
+  on(L"Settings1", [this] { Settings1Click(); });
   on(L"About1", [this] { About1Click(); });
   on(L"Close1", [this] { Close1Click(); });
 

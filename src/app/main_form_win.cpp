@@ -8,6 +8,8 @@
 #include "app/resource_ids.h"
 #include "app/system_actions_win.h"
 #include "display/high_memory_warning.h"
+#include "optimiser/optimiser.h"
+#include "optimiser/optimiser_win.h"
 #include "platform/application_win.h"
 #include "platform/force_foreground_win.h"
 #include "platform/task_dialog_win.h"
@@ -50,8 +52,13 @@ HWND MakeChild(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style
 TFrmNimbrelMain::TFrmNimbrelMain() {
   Timer1.OnTimer = [this] { Timer1Timer(); };
   Timer1.Update();
-  TimerDefrag.OnTimer = [this] { MemoryDefragmenter1Click(); };
+  TimerDefrag.OnTimer = [this] { TimerDefragTimer(); };
   TimerDefrag.Update();
+  // The options dialog plugs in here; whatever it did, the settings are saved and applied after it.
+  optionsDialog_.afterClose = [this] {
+    SaveOptions(true);
+    InitSettings();
+  };
 }
 
 TFrmNimbrelMain::~TFrmNimbrelMain() { Destroy(); }
@@ -86,6 +93,9 @@ void TFrmNimbrelMain::CreateComponents() {
   Tray = std::make_unique<TCoolTrayIcon>(handle(), designed.get());
   Tray->SetIconVisible(true);
   Tray->Loaded();
+  Tray->OnDblClick = [this] { TrayDblClick(); };
+  HotKeyManager1 = std::make_unique<THotKeyManager>();
+  HotKeyManager1->OnHotKeyPressed = [this](HotKeyValue key, WORD index) { HotKeyManager1HotKeyPressed(key, index); };
   CreateTrayMenu();
 }
 
@@ -158,9 +168,13 @@ bool TFrmNimbrelMain::SaveOptions(bool interactive) {
 
 void TFrmNimbrelMain::InitSettings() {
   Timer1.SetInterval(settings.RefreshRate > 0 ? static_cast<unsigned>(settings.RefreshRate) : 0);
-  TimerDefrag.SetInterval(settings.DefragEvery > 0 ? static_cast<unsigned>(settings.DefragEvery) * 60000u : 0);
+  TimerDefrag.SetInterval(DefragIntervalMs(settings.DefragEvery));
   TimerDefrag.SetEnabled(settings.DefragEveryActive);
-  if (settings.DefragEveryActive) MemoryDefragmenter1Click();
+  TimerDefragTimer();
+}
+
+void TFrmNimbrelMain::TimerDefragTimer() {
+  DefragTimerTick(settings, [this] { MemoryDefragmenter1Click(); });
 }
 
 void TFrmNimbrelMain::LoadMenuIcons() {
@@ -213,16 +227,18 @@ void TFrmNimbrelMain::ShowWarningDialog(const HighMemoryDecision& decision) {
   WarningDialogOpen = false;
 }
 
-void TFrmNimbrelMain::LaunchTaskManager1Click() {
-  ::ShellExecuteW(handle(), L"Open", L"taskmgr.exe", L"", L"", SW_SHOW);
+void TFrmNimbrelMain::MemoryDefragmenter1Click() {
+  RunOptimisation(PopupMenu1.Find(L"MemoryDefragmenter1"), [] { TrimWindowProcesses(); });
 }
-
-void TFrmNimbrelMain::MemoryDefragmenter1Click() {}
 
 void TFrmNimbrelMain::ApplyHotKey() {
-  // The optimise entry shows the hot key as its shortcut; registering it belongs to the hot-key manager.
   if (MenuItem* item = PopupMenu1.Find(L"MemoryDefragmenter1")) item->ShortCut = settings.RefreshHotkey & 0xFFFF;
+  if (!HotKeyManager1) return;
+  HotKeyManager1->UnregisterAllKeys();
+  HotKeyManager1->RegisterGlobalKey(static_cast<HotKeyValue>(settings.RefreshHotkey));
 }
+
+void TFrmNimbrelMain::HotKeyManager1HotKeyPressed(HotKeyValue, WORD) { MemoryDefragmenter1Click(); }
 void TFrmNimbrelMain::ApplyStartupTheme() {}
 
 void TFrmNimbrelMain::About1Click() {
@@ -247,6 +263,7 @@ bool TFrmNimbrelMain::FormCloseQuery(bool interactive) {
 void TFrmNimbrelMain::FormClose() {
   Timer1.SetEnabled(false);
   TimerDefrag.SetEnabled(false);
+  HotKeyManager1.reset();
   RemoveProcessItems(PopupMenu1, [](std::uintptr_t icon) { UniqueIcon(reinterpret_cast<HICON>(icon)); });
   DefaultProcessIcon.reset();
   TaskManagerIcon.reset();

@@ -9,7 +9,10 @@
 
 #include "display/byte_size.h"
 #include "display/high_memory_rule.h"
+#include "app/tray_commands.h"
 #include "display/refresh_cycle_win.h"
+#include "platform/color_dialog_win.h"
+#include "platform/hot_key_manager_win.h"
 #include "platform/menu_model.h"
 #include "platform/popup_menu_win.h"
 #include "platform/timer_win.h"
@@ -33,6 +36,8 @@ class TFrmNimbrelMain : public Window {
   // The exit command: close query (save), close (release), end of the message loop.
   void Close1Click();
   void About1Click();
+  // The one optimisation every trigger runs (menu, hot key, double click, timer, high memory).
+  void MemoryDefragmenter1Click();
 
   Settings settings;
   std::wstring SettingsFilePath;
@@ -50,6 +55,11 @@ class TFrmNimbrelMain : public Window {
   Menu PopupMenu1;
   Timer Timer1{500, true};
   Timer TimerDefrag{120000, false};
+  std::unique_ptr<THotKeyManager> HotKeyManager1;
+  TColorDialog ColorDialog1;
+  // There is no self-trimming component: trimming the program's own working set every half minute
+  // would only make its next tick fault its pages back in, for a program that holds a few hundred
+  // kilobytes. The optimiser trims this process like any other that owns windows.
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -76,11 +86,21 @@ class TFrmNimbrelMain : public Window {
   void MeasureItem(MenuItem& item, HDC dc, UINT& width, UINT& height);
   void DrawItem(MenuItem& item, HDC dc, const RECT& rect, bool selected);
   void KillItem(std::uint32_t processId, const std::wstring& exeFile, const std::wstring& fullPath);
-  // Where the optimiser and the other later components plug in.
-  void MemoryDefragmenter1Click();
+  void TimerDefragTimer();
   void LaunchTaskManager1Click();
+  void TrayDblClick();
+  void Settings2Click();
+  void ransparentBackground1Click();
+  void extColor1Click();
+  void hemes1Click();
+  void Settings1Click();
+  void ShowSettings(bool themePage);
+  void HotKeyManager1HotKeyPressed(HotKeyValue hotKey, WORD index);
+  // The optimise entry's shortcut, then the registration of RefreshHotkey anew.
   void ApplyHotKey();
   void ApplyStartupTheme();
+
+  OptionsDialogGate optionsDialog_;
 
   NumberFormat numberFormat_;
   PopupMenuWindow popupWindow_;

@@ -1,5 +1,11 @@
 #include "app/system_actions_win.h"
 
+#include <oleauto.h>
+
+#include <stdexcept>
+
+#include "app/tray_commands.h"
+
 #include "platform/system_info_win.h"
 #include "platform/unique_resource_win.h"
 
@@ -48,6 +54,88 @@ void SwitchOffMonitor(HWND target, const std::function<void(DWORD)>& pause) {
     ::SendMessageW(target, WM_SYSCOMMAND, SC_MONITORPOWER, kPowerOff);
     pause(kMonitorOffPauseMs);
   }
+}
+
+bool LockComputer(const char* exportName) {
+  using LockFn = BOOL(WINAPI*)();
+  auto lock = LookUp<LockFn>(::GetModuleHandleW(L"USER32.DLL"), exportName);
+  if (!lock) return false;
+  lock();
+  return true;
+}
+
+bool ShowRunDialog(HWND owner, HICON icon, const std::wstring& applicationTitle) {
+  using RunFileDlgFn = void(WINAPI*)(HWND, HICON, LPCWSTR directory, LPCWSTR title, LPCWSTR description, UINT);
+  constexpr WORD kRunFileDlgOrdinal = 61;
+  auto run = LookUp<RunFileDlgFn>(::GetModuleHandleW(L"shell32.dll"), MAKEINTRESOURCEA(kRunFileDlgOrdinal));
+  if (!run) return false;
+  RunDialogTexts texts = MakeRunDialogTexts(applicationTitle);
+  run(owner, icon, nullptr, texts.title.c_str(), texts.description.c_str(), 0);
+  return true;
+}
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                      nullptr);
+  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0)
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+[[noreturn]] void ThrowOleError(HRESULT hr, const wchar_t* what) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+  std::wstring text = n ? std::wstring(buffer, n) : std::wstring();
+  if (buffer) ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+  wchar_t code[16];
+  ::wsprintfW(code, L"%08lX", static_cast<unsigned long>(hr));
+  if (text.empty()) text = L"OLE error " + std::wstring(code);
+  throw std::runtime_error(Utf8(text + L" (" + what + L", " + code + L")"));
+}
+
+// COM for the calling thread for one call; the thread may have it already.
+class ComScope {
+ public:
+  ComScope() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComScope() {
+    if (initialised_) ::CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+}  // namespace
+
+void ShowShutdownDialog(const wchar_t* progId) {
+  ComScope com;
+  CLSID clsid{};
+  HRESULT hr = ::CLSIDFromProgID(progId, &clsid);
+  if (FAILED(hr)) ThrowOleError(hr, progId);
+  IDispatch* raw = nullptr;
+  hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                          reinterpret_cast<void**>(&raw));
+  if (FAILED(hr)) ThrowOleError(hr, progId);
+  struct Release {
+    IDispatch* p;
+    ~Release() { p->Release(); }
+  } release{raw};
+  wchar_t method[] = L"ShutdownWindows";
+  LPOLESTR names[] = {method};
+  DISPID id = 0;
+  hr = raw->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) ThrowOleError(hr, method);
+  DISPPARAMS none{};
+  hr = raw->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
+  if (FAILED(hr)) ThrowOleError(hr, method);
 }
 
 }  // namespace nimbrel

@@ -4,6 +4,13 @@
 
 namespace nimbrel {
 
+namespace {
+UINT ItemState(const MenuItem& item) {
+  return (item.Enabled ? MFS_ENABLED : MFS_DISABLED) | (item.Checked ? MFS_CHECKED : 0) |
+         (item.Default ? MFS_DEFAULT : 0);
+}
+}  // namespace
+
 PopupMenuWindow::PopupMenuWindow() {
   window_.Create(L"TNimbrelPopupList", L"", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0, nullptr);
 }
@@ -23,14 +30,14 @@ HMENU PopupMenuWindow::Build(Menu& menu) {
       info.fMask |= MIIM_STRING;
       info.dwTypeData = item.Caption.data();
     }
-    info.fState = (item.Enabled ? MFS_ENABLED : MFS_DISABLED) | (item.Checked ? MFS_CHECKED : 0) |
-                  (item.Default ? MFS_DEFAULT : 0);
+    info.fState = ItemState(item);
     info.wID = nextCommand_++;
     info.dwItemData = reinterpret_cast<ULONG_PTR>(&item);
     commands_[info.wID] = &item;
     if (item.Items.Count() > 0) {
       info.fMask |= MIIM_SUBMENU;
       info.hSubMenu = Build(item.Items);  // destroyed with its parent
+      submenus_[info.hSubMenu] = &item;
     }
     ::InsertMenuItemW(handle, static_cast<UINT>(i), TRUE, &info);
   }
@@ -39,6 +46,7 @@ HMENU PopupMenuWindow::Build(Menu& menu) {
 
 void PopupMenuWindow::Popup(Menu& menu, int x, int y) {
   commands_.clear();
+  submenus_.clear();
   nextCommand_ = 1;
   UniqueMenu handle(Build(menu));
   if (OnShown) OnShown(handle.get());
@@ -49,11 +57,31 @@ void PopupMenuWindow::Popup(Menu& menu, int x, int y) {
   if (auto it = commands_.find(chosen); chosen != 0 && it != commands_.end()) item = it->second;
   handle.reset();
   commands_.clear();
+  submenus_.clear();
   if (item && item->OnClick) item->OnClick();
+}
+
+void PopupMenuWindow::SubmenuOpening(HMENU submenu) {
+  auto it = submenus_.find(submenu);
+  if (it == submenus_.end()) return;
+  MenuItem& parent = *it->second;
+  if (parent.OnClick) parent.OnClick();
+  const int count = ::GetMenuItemCount(submenu);
+  for (int i = 0; i < count && i < parent.Items.Count(); ++i) {
+    const MenuItem& child = parent.Items.Item(i);
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE;
+    info.fState = ItemState(child);
+    ::SetMenuItemInfoW(submenu, static_cast<UINT>(i), TRUE, &info);
+  }
 }
 
 LRESULT PopupMenuWindow::Sink::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
+    case WM_INITMENUPOPUP:
+      if (!HIWORD(lParam)) owner_.SubmenuOpening(reinterpret_cast<HMENU>(wParam));
+      break;
     case WM_MEASUREITEM: {
       auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (m->CtlType == ODT_MENU && m->itemData && owner_.OnMeasureItem) {

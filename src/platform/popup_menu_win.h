@@ -1,6 +1,8 @@
 #pragma once
 // Shows a Menu (the portable model) as an owner-drawn Win32 popup menu: the HMENU is built for one
-// showing and destroyed after it; the picked item's OnClick runs once the menu has closed.
+// showing and destroyed after it; the picked item's OnClick runs once the menu has closed. An item with
+// a submenu has its OnClick run when the submenu opens, and the submenu then shows its items' states
+// as the handler left them.
 #include <windows.h>
 
 #include <functional>
@@ -45,9 +47,11 @@ class PopupMenuWindow {
   };
 
   HMENU Build(Menu& menu);
+  void SubmenuOpening(HMENU submenu);
 
   Sink window_{*this};
   std::unordered_map<UINT, MenuItem*> commands_;
+  std::unordered_map<HMENU, MenuItem*> submenus_;
   UINT nextCommand_ = 1;
 };
 

@@ -38,8 +38,18 @@ void Print(HWND w) {
 // "menu": the open popup menu's rectangle and the height of "AA" in the menu font, which the tray
 // menu's rows are measured with: "left|top|right|bottom|textHeight".
 int PrintMenu() {
-  HWND menu = ::FindWindowW(L"#32768", nullptr);
-  if (!menu || !::IsWindowVisible(menu)) return 1;
+  // The first visible one: after an Alt key press Wine may keep a hidden menu window around.
+  static HWND menu = nullptr;
+  ::EnumWindows(
+      [](HWND w, LPARAM) -> BOOL {
+        wchar_t cls[16] = {};
+        ::GetClassNameW(w, cls, 16);
+        if (!::IsWindowVisible(w) || lstrcmpW(cls, L"#32768") != 0) return TRUE;
+        menu = w;
+        return FALSE;
+      },
+      0);
+  if (!menu) return 1;
   RECT r{};
   ::GetWindowRect(menu, &r);
   NONCLIENTMETRICSW metrics{};
@@ -57,8 +67,46 @@ int PrintMenu() {
   return 0;
 }
 
+// "tips": the visible tooltip and balloon windows (the notification area's among them), one line each
+// as in "list".
+int PrintTips() {
+  static int found = 0;
+  ::EnumWindows(
+      [](HWND w, LPARAM) -> BOOL {
+        wchar_t cls[64] = {};
+        ::GetClassNameW(w, cls, 64);
+        if (::IsWindowVisible(w) && lstrcmpiW(cls, L"tooltips_class32") == 0) {
+          ++found;
+          Print(w);
+        }
+        return TRUE;
+      },
+      0);
+  return found ? 0 : 1;
+}
+
+// "menus": every open popup menu window, "left|top|right|bottom" each, in z-order (the newest first).
+int PrintMenus() {
+  static int found = 0;
+  ::EnumWindows(
+      [](HWND w, LPARAM) -> BOOL {
+        wchar_t cls[16] = {};
+        ::GetClassNameW(w, cls, 16);
+        RECT r{};
+        if (::IsWindowVisible(w) && lstrcmpW(cls, L"#32768") == 0 && ::GetWindowRect(w, &r)) {
+          ++found;
+          std::printf("%ld|%ld|%ld|%ld\n", r.left, r.top, r.right, r.bottom);
+        }
+        return TRUE;
+      },
+      0);
+  return found ? 0 : 1;
+}
+
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wstring(argv[1]) == L"menu") return PrintMenu();
+  if (argc >= 2 && std::wstring(argv[1]) == L"menus") return PrintMenus();
+  if (argc >= 2 && std::wstring(argv[1]) == L"tips") return PrintTips();
   if (argc < 3 || std::wstring(argv[1]) != L"list") return 2;
   static std::wstring title;
   title = argv[2];

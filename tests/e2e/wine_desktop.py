@@ -72,31 +72,38 @@ class Desktop:
         return self.vendor_folder() / "Nimbrel"
 
     # --- processes ---------------------------------------------------------------------------
-    def nimbrel_pids(self):
-        pids = []
+    def session_processes(self):
+        """(Linux id, first argument) of every process of this Wine prefix."""
         for entry in Path("/proc").iterdir():
             if not entry.name.isdigit():
                 continue
             try:
                 argv0 = (entry / "cmdline").read_bytes().split(b"\0")[0]
-                # Wine shows the Windows path of the program as the process's first argument.
-                if not (b"\\" in argv0 and argv0.lower().endswith(b"nimbrel.exe")):
-                    continue
                 environ = (entry / "environ").read_bytes().split(b"\0")
             except OSError:
                 continue
             if ("WINEPREFIX=" + str(self.prefix)).encode() in environ:
-                pids.append(int(entry.name))
-        return pids
+                yield int(entry.name), argv0
 
-    def start(self):
+    def nimbrel_pids(self):
+        # Wine shows the Windows path of the program as the process's first argument.
+        return [pid for pid, argv0 in self.session_processes()
+                if b"\\" in argv0 and argv0.lower().endswith(b"nimbrel.exe")]
+
+    def pids_running(self, image):
+        """Linux ids of the session's processes whose program is `image` (such as taskmgr.exe)."""
+        return [pid for pid, argv0 in self.session_processes() if argv0.lower().endswith(image.lower().encode())]
+
+    def start(self, env=None, stderr=None):
+        """Starts the program; env entries are added to the environment, stderr may be an open file."""
         proc = subprocess.Popen([WINE, self.win_folder + "\\Nimbrel.exe"], cwd=self.folder,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                env={**os.environ, **(env or {})}, stdout=subprocess.DEVNULL,
+                                stderr=stderr if stderr is not None else subprocess.DEVNULL)
         self.started.append(proc)
         return proc
 
-    def start_and_wait_ready(self, timeout=20):
-        proc = self.start()
+    def start_and_wait_ready(self, timeout=20, env=None, stderr=None):
+        proc = self.start(env, stderr)
         # The data folder (or the portable file's folder) is settled during start-up; give the
         # start-up tick a moment after the process shows up.
         check(wait_until(lambda: len(self.nimbrel_pids()) >= 1, timeout), "Nimbrel did not start")

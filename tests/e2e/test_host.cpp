@@ -1,0 +1,52 @@
+// Test tool run under Wine, standing in for another program:
+//   test_host windows N      owns N top-level windows (hidden) until it is ended
+//   test_host try-key VALUE  exit code 0 when the hot key VALUE could be registered, 1 when it is taken
+//   test_host hold-key VALUE holds the hot key VALUE until it is ended; prints "held" or exits with 1
+// VALUE is the settings file's form: virtual key, Shift 0x2000, Ctrl 0x4000, Alt 0x8000.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool Register(unsigned value) {
+  UINT modifiers = 0;
+  if (value & 0x2000) modifiers |= MOD_SHIFT;
+  if (value & 0x4000) modifiers |= MOD_CONTROL;
+  if (value & 0x8000) modifiers |= MOD_ALT;
+  return ::RegisterHotKey(nullptr, 1, modifiers, value & 0xFF) != 0;
+}
+
+int Pump() {
+  MSG msg;
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return 2;
+  const unsigned value = static_cast<unsigned>(std::strtoul(argv[2], nullptr, 0));
+  if (std::strcmp(argv[1], "try-key") == 0) {
+    if (!Register(value)) return 1;
+    ::UnregisterHotKey(nullptr, 1);
+    return 0;
+  }
+  if (std::strcmp(argv[1], "hold-key") == 0) {
+    if (!Register(value)) return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    return Pump();
+  }
+  if (std::strcmp(argv[1], "windows") == 0) {
+    for (unsigned i = 0; i < value; ++i)
+      ::CreateWindowExW(0, L"STATIC", L"test_host", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    return Pump();
+  }
+  return 2;
+}
