@@ -17,22 +17,6 @@
 #include "processes/process_snapshot_win.h"
 #include "processes/tray_menu.h"
 
-namespace {
-
-template <typename F>
-double Milliseconds(int rounds, F&& f) {
-  std::vector<double> times;
-  for (int i = 0; i < rounds; ++i) {
-    double start = Now();
-    f();
-    times.push_back((Now() - start) * 1e3);
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   using namespace nimbrel;
   const int extra = argc > 1 ? std::atoi(argv[1]) : 50;
@@ -59,8 +43,8 @@ int main(int argc, char** argv) {
   RefreshProcessList(list);
   const int count = list.Count();
   const int rounds = 5;
-  double snapshot = Milliseconds(rounds, [&] { RefreshProcessList(list); });
-  double enumerate = Milliseconds(rounds, [&] {
+  double snapshot = MedianMilliseconds(rounds, [&] { RefreshProcessList(list); });
+  double enumerate = MedianMilliseconds(rounds, [&] {
     // The walk alone, without the per-process look-ups.
     UniqueFileHandle s(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W e{};
@@ -69,15 +53,15 @@ int main(int argc, char** argv) {
   });
   std::vector<DWORD> ids;
   for (int i = 0; i < list.Count(); ++i) ids.push_back(list.GetItem(i).ProcessID);
-  double path = Milliseconds(rounds, [&] { for (DWORD id : ids) (void)GetProcessPath(id); });
-  double owner = Milliseconds(rounds, [&] {
+  double path = MedianMilliseconds(rounds, [&] { for (DWORD id : ids) (void)GetProcessPath(id); });
+  double owner = MedianMilliseconds(rounds, [&] {
     std::wstring u, d;
     for (DWORD id : ids) GetProcessOwner(id, u, d);
   });
-  double start = Milliseconds(rounds, [&] { for (DWORD id : ids) (void)GetProcessStartTime(id); });
-  double memory = Milliseconds(rounds, [&] { for (DWORD id : ids) (void)GetProcessMemory(id, 0); });
+  double start = MedianMilliseconds(rounds, [&] { for (DWORD id : ids) (void)GetProcessStartTime(id); });
+  double memory = MedianMilliseconds(rounds, [&] { for (DWORD id : ids) (void)GetProcessMemory(id, 0); });
   list.SortByWorkingSet();
-  double sort = Milliseconds(rounds, [&] { list.SortByWorkingSet(); });
+  double sort = MedianMilliseconds(rounds, [&] { list.SortByWorkingSet(); });
 
   Settings settings = DefaultSettings(10);
   settings.ShowNameInsteadOfModule = true;
@@ -94,11 +78,11 @@ int main(int argc, char** argv) {
   services.makeClickHandler = [](const TMenuItemEx&) { return std::function<void()>([] {}); };
   Menu menu;
   BuildFixedItems(menu);
-  double items = Milliseconds(rounds, [&] {
+  double items = MedianMilliseconds(rounds, [&] {
     RebuildProcessItems(menu, list, settings, 16ull << 30, format, services);
   });
   RemoveProcessItems(menu, services.destroyIcon);
-  double whole = Milliseconds(rounds, [&] {
+  double whole = MedianMilliseconds(rounds, [&] {
     RebuildTrayMenu(
         menu, settings,
         [] {

@@ -38,7 +38,7 @@ void Print(HWND w) {
 // "menu": the open popup menu's rectangle and the height of "AA" in the menu font, which the tray
 // menu's rows are measured with: "left|top|right|bottom|textHeight".
 int PrintMenu() {
-  // The first visible one: after an Alt key press Wine may keep a hidden menu window around.
+  // The first visible one: hidden menu windows may exist besides the open menu.
   static HWND menu = nullptr;
   ::EnumWindows(
       [](HWND w, LPARAM) -> BOOL {
