@@ -8,7 +8,7 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from run import TRAY_SLOT, menu_rows, open_tray_menu, settings_with  # noqa: E402
+from run import TRAY_SLOT, list_controls, menu_rows, open_tray_menu, settings_with  # noqa: E402
 from wine_desktop import WINE, check, run, wait_until  # noqa: E402
 
 CTRL_ALT_M = 0xC04D
@@ -166,6 +166,19 @@ def double_click_starts_the_task_manager(d):
     d.end_session()
 
 
+def double_click_shows_the_run_dialog(d):
+    (d.folder / "Nimbrel.Settings").write_bytes(settings_with(DoubleClickAction=5))
+    d.start_and_wait_ready()
+    double_click()
+    check(wait_until(lambda: bool(list_controls(d, "Run")), 15, 0.5), "no Run dialog after the double click")
+    time.sleep(0.5)
+    d.screenshot("run-dialog.png")
+    texts = [c[1] for c in list_controls(d, "Run")]
+    want = "Type the name of a program, folder, document, or Internet resource, and Nimbrel will open it for you."
+    check(want in texts, f"the Run dialog shows {texts}")
+    d.end_session()
+
+
 def differs(a, b):
     return sum(1 for ra, rb in zip(a, b) for pa, pb in zip(ra, rb) if pa != pb)
 
@@ -231,6 +244,7 @@ TESTS = {
     "hot_key": hot_key_runs_one_optimisation,
     "double_click_balloon": double_click_shows_the_tooltip_in_a_balloon,
     "double_click_task_manager": double_click_starts_the_task_manager,
+    "double_click_run_dialog": double_click_shows_the_run_dialog,
     "transparent_background": transparent_background_toggles,
     "default_entry": default_entry_is_bold,
 }
