@@ -12,6 +12,7 @@
 #include <tlhelp32.h>
 
 #include "bench/win/bench_clock_win.h"
+#include "bench/win/extra_processes_win.h"
 #include "platform/unique_resource_win.h"
 #include "platform/version_info_win.h"
 #include "processes/process_snapshot_win.h"
@@ -20,24 +21,8 @@
 int main(int argc, char** argv) {
   using namespace nimbrel;
   const int extra = argc > 1 ? std::atoi(argv[1]) : 50;
-  // Extra processes: hidden copies of notepad, idling.
-  wchar_t system[MAX_PATH] = {};
-  ::GetSystemDirectoryW(system, MAX_PATH);
-  std::wstring exe = std::wstring(system) + L"\\notepad.exe";
-  std::vector<UniqueHandle> started;
-  for (int i = 0; i < extra; ++i) {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION pi{};
-    std::wstring command = L"\"" + exe + L"\"";
-    if (::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-      ::CloseHandle(pi.hThread);
-      started.emplace_back(pi.hProcess);
-    }
-  }
-  for (auto& p : started) ::WaitForInputIdle(p.get(), 5000);
+  ExtraProcesses started;
+  StartHiddenNotepads(extra, started);
 
   TProcessList list;
   RefreshProcessList(list);
@@ -94,7 +79,7 @@ int main(int argc, char** argv) {
         L"内存使用: 1%\r\n物理内存: 1 GB/16 GB", 16ull << 30, format, services);
   });
   RemoveProcessItems(menu, services.destroyIcon);
-  for (auto& p : started) ::TerminateProcess(p.get(), 0);
+  started.End();
 
   std::printf("processes in the snapshot                 %d (%d started)\n", count, extra);
   std::printf("opening the menu (snapshot+sort+items)    %8.1f ms\n", whole);

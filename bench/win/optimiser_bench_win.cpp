@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bench/win/bench_clock_win.h"
+#include "bench/win/extra_processes_win.h"
 #include "optimiser/optimiser_win.h"
 #include "platform/unique_resource_win.h"
 
@@ -23,23 +24,8 @@ BOOL CALLBACK CountWindow(HWND w, LPARAM count) {
 int main(int argc, char** argv) {
   using namespace nimbrel;
   const int extra = argc > 1 ? std::atoi(argv[1]) : 50;
-  wchar_t system[MAX_PATH] = {};
-  ::GetSystemDirectoryW(system, MAX_PATH);
-  const std::wstring exe = std::wstring(system) + L"\\notepad.exe";
-  std::vector<UniqueHandle> started;
-  for (int i = 0; i < extra; ++i) {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION pi{};
-    std::wstring command = L"\"" + exe + L"\"";
-    if (::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-      ::CloseHandle(pi.hThread);
-      started.emplace_back(pi.hProcess);
-    }
-  }
-  for (auto& p : started) ::WaitForInputIdle(p.get(), 5000);
+  ExtraProcesses started;
+  StartHiddenNotepads(extra, started);
   // Under Wine the started programs go on starting for a moment after WaitForInputIdle has answered,
   // and that work shows in the timings.
   ::Sleep(2000);
@@ -54,7 +40,7 @@ int main(int argc, char** argv) {
     ::EnumWindows(&CountWindow, reinterpret_cast<LPARAM>(&windows));
   });
   const double run = MedianMilliseconds(rounds, [] { TrimWindowProcesses(); });
-  for (auto& p : started) ::TerminateProcess(p.get(), 0);
+  started.End();
 
   std::printf("top-level windows                         %d (%d processes started)\n", windows, extra);
   std::printf("one optimisation run (open + trim each)   %8.2f ms\n", run);
