@@ -2,11 +2,18 @@
 
 #include <shlobj.h>
 
+#include <powrprof.h>
+
 #include <optional>
+#include <random>
 #include <vector>
 
 #include "platform/path_text.h"
+#include "platform/text_parts.h"
 #include "platform/unique_resource_win.h"
+#include "platform/uxtheme_win.h"
+#include "platform/windows_version.h"
+#include "settings/theme_file.h"
 
 namespace nimbrel {
 
@@ -38,16 +45,118 @@ std::wstring WithoutTrailingBackslash(std::wstring path) {
 
 }  // namespace
 
-bool IsWindowsNT() {
+WindowsVersion ReadWindowsVersion() {
   OSVERSIONINFOW info;
-  return ReadVersion(info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  if (!ReadVersion(info)) return {};
+  return {true, info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion};
 }
 
-bool IsWindowsVistaOrLater() { return WindowsMajorVersion() > 5; }
+bool IsWindowsNT() { return IsWindowsNT(ReadWindowsVersion()); }
+bool IsWindows2000OrLater() { return IsWindows2000OrLater(ReadWindowsVersion()); }
+bool IsWindowsXPOrLater() { return IsWindowsXPOrLater(ReadWindowsVersion()); }
+bool IsWindowsVistaOrLater() { return IsWindowsVistaOrLater(ReadWindowsVersion()); }
+int WindowsMajorVersion() { return static_cast<int>(ReadWindowsVersion().major); }
 
-int WindowsMajorVersion() {
-  OSVERSIONINFOW info;
-  return ReadVersion(info) ? static_cast<int>(info.dwMajorVersion) : 0;
+bool IsPortableDevice() {
+  PowerReadings power;
+  SYSTEM_POWER_CAPABILITIES capabilities{};
+  if (::GetPwrCapabilities(&capabilities)) {
+    power.capabilitiesRead = true;
+    power.lidPresent = capabilities.LidPresent != FALSE;
+  }
+  SYSTEM_POWER_STATUS status{};
+  if (::GetSystemPowerStatus(&status)) {
+    power.statusRead = true;
+    power.acLineStatus = status.ACLineStatus;
+  }
+  return IsPortableDevice(power);
+}
+
+bool IsCompositionEnabled() {
+  using DwmIsCompositionEnabledFn = HRESULT(WINAPI*)(BOOL*);
+  // Looked up once; the library stays loaded until the program ends.
+  static const struct Dwm {
+    UniqueModule module{::LoadLibraryW(L"DWMAPI.dll")};
+    DwmIsCompositionEnabledFn query =
+        module ? reinterpret_cast<DwmIsCompositionEnabledFn>(
+                     reinterpret_cast<void*>(::GetProcAddress(module.get(), "DwmIsCompositionEnabled")))
+               : nullptr;
+  } dwm;
+  if (!dwm.query) return false;
+  BOOL enabled = FALSE;
+  return SUCCEEDED(dwm.query(&enabled)) && enabled;
+}
+
+int DetectVisualStyle() {
+  VisualStyleInputs inputs;
+  const WindowsVersion version = ReadWindowsVersion();
+  inputs.platformNT = IsWindowsNT(version);
+  inputs.major = static_cast<int>(version.major);
+  inputs.minor = static_cast<int>(version.minor);
+  if (auto getName = UxTheme::Get().GetCurrentThemeName) {
+    inputs.themeNameAvailable = true;
+    wchar_t file[255] = {}, scheme[255] = {}, size[255] = {};
+    getName(file, 255, scheme, 255, size, 255);
+    scheme[254] = 0;
+    inputs.colorScheme = scheme;
+    if (inputs.major >= 6) inputs.compositionEnabled = IsCompositionEnabled();
+  }
+  return VisualStyleCode(inputs);
+}
+
+std::wstring GetTempFolder() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  DWORD n = 0;
+  while ((n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data())) >= buffer.size()) buffer.resize(n + 1);
+  std::wstring path = n ? std::wstring(buffer.data(), n) : L".";
+  DWORD full = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (full) {
+    std::vector<wchar_t> expanded(full);
+    DWORD m = ::GetFullPathNameW(path.c_str(), full, expanded.data(), nullptr);
+    if (m && m < full) path.assign(expanded.data(), m);
+  }
+  return WithTrailingBackslash(path);
+}
+
+std::wstring MakeTempFileName(const std::wstring& folder, const std::wstring& extension) {
+  static std::mt19937 generator{std::random_device{}()};
+  std::uniform_real_distribution<double> fraction(0.0, 1.0);
+  return MakeTempFileName(
+      folder, extension, [&] { return fraction(generator); },
+      [](const std::wstring& path) {
+        CriticalErrorsSuppressed quiet;
+        return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+      });
+}
+
+std::vector<std::wstring> ListFiles(const std::wstring& folder, const std::wstring& mask, DWORD attributes) {
+  std::vector<std::wstring> names;
+  // Hidden, system and folder entries only when the filter asks for them; everything else always.
+  const DWORD excluded = ~attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY);
+  CriticalErrorsSuppressed quiet;
+  WIN32_FIND_DATAW found{};
+  UniqueFind search(::FindFirstFileW((WithTrailingBackslash(folder) + mask).c_str(), &found));
+  if (!search) return names;
+  do {
+    const std::wstring_view name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if ((found.dwFileAttributes & excluded) == 0) names.emplace_back(name);
+  } while (::FindNextFileW(search.get(), &found));
+  return names;
+}
+
+bool ReadRegistryFont(HKEY key, const wchar_t* valueName, UniqueFont& font) {
+  LOGFONTA logFont{};
+  static_assert(sizeof logFont == 60);
+  DWORD type = 0;
+  DWORD size = sizeof logFont;
+  if (::RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&logFont), &size) != ERROR_SUCCESS ||
+      size != sizeof logFont)
+    return false;
+  HFONT created = ::CreateFontIndirectA(&logFont);
+  if (!created) return false;
+  font.reset(created);
+  return true;
 }
 
 bool FolderExists(const std::wstring& path) {

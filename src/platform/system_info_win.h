@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "display/byte_size.h"
 #include "platform/taskbar_placement.h"
@@ -10,10 +11,32 @@
 
 namespace nimbrel {
 
+// A failing GetVersionEx answers every test with no.
 [[nodiscard]] bool IsWindowsNT();
+[[nodiscard]] bool IsWindows2000OrLater();
+[[nodiscard]] bool IsWindowsXPOrLater();
 [[nodiscard]] bool IsWindowsVistaOrLater();
 // 0 when the version cannot be read.
 [[nodiscard]] int WindowsMajorVersion();
+
+// Has a lid or runs on battery.
+[[nodiscard]] bool IsPortableDevice();
+// Desktop composition is on; false where DWMAPI.dll or its function is missing.
+[[nodiscard]] bool IsCompositionEnabled();
+// The visual-style code 0..5 that picks the first start's theme.
+[[nodiscard]] int DetectVisualStyle();
+
+// The user's temporary folder as a full path with a trailing backslash (the current folder when the
+// system has none).
+[[nodiscard]] std::wstring GetTempFolder();
+// A name "TMPnnnnn" + extension that no file in folder has yet; the file is not created.
+[[nodiscard]] std::wstring MakeTempFileName(const std::wstring& folder, const std::wstring& extension = {});
+// The names matching folder + mask in the order found; hidden, system and folder entries only when
+// attributes holds their bits.
+[[nodiscard]] std::vector<std::wstring> ListFiles(const std::wstring& folder, const std::wstring& mask,
+                                                  DWORD attributes);
+// A font from a 60-byte LOGFONTA registry value; false (font unchanged) when the value cannot be read.
+bool ReadRegistryFont(HKEY key, const wchar_t* valueName, UniqueFont& font);
 
 [[nodiscard]] bool FolderExists(const std::wstring& path);
 // Creates the folder and any missing parents; true when it exists afterwards.

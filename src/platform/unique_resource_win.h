@@ -62,6 +62,11 @@ struct FileHandleTraits {
   static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
   static void Close(Handle h) noexcept { ::CloseHandle(h); }
 };
+struct FindTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) noexcept { ::FindClose(h); }
+};
 struct IconTraits {
   using Handle = HICON;
   static Handle Invalid() noexcept { return nullptr; }
@@ -101,6 +106,7 @@ struct WindowTraits {
 
 using UniqueHandle = UniqueResource<HandleTraits>;
 using UniqueFileHandle = UniqueResource<FileHandleTraits>;
+using UniqueFind = UniqueResource<FindTraits>;
 using UniqueIcon = UniqueResource<IconTraits>;
 using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
 using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;

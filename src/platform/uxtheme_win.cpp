@@ -19,6 +19,7 @@ const UxTheme& UxTheme::Get() {
     t.GetThemeColor = From<GetThemeColorFn>(module, "GetThemeColor");
     t.IsThemeActive = From<BoolFn>(module, "IsThemeActive");
     t.IsAppThemed = From<BoolFn>(module, "IsAppThemed");
+    t.GetCurrentThemeName = From<GetCurrentThemeNameFn>(module, "GetCurrentThemeName");
     return t;
   }();
   return theme;

@@ -11,6 +11,7 @@ struct UxTheme {
   using DrawThemeBackgroundFn = HRESULT(WINAPI*)(HTHEME, HDC, int, int, const RECT*, const RECT*);
   using GetThemeColorFn = HRESULT(WINAPI*)(HTHEME, int, int, int, COLORREF*);
   using BoolFn = BOOL(WINAPI*)();
+  using GetCurrentThemeNameFn = HRESULT(WINAPI*)(LPWSTR, int, LPWSTR, int, LPWSTR, int);
 
   OpenThemeDataFn OpenThemeData = nullptr;
   CloseThemeDataFn CloseThemeData = nullptr;
@@ -18,6 +19,7 @@ struct UxTheme {
   GetThemeColorFn GetThemeColor = nullptr;
   BoolFn IsThemeActive = nullptr;
   BoolFn IsAppThemed = nullptr;
+  GetCurrentThemeNameFn GetCurrentThemeName = nullptr;
 
   static const UxTheme& Get();
   // Visual styles are on for this program.
