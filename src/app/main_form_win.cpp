@@ -19,6 +19,7 @@
 #include "settings/settings_path_win.h"
 #include "processes/tray_menu.h"
 #include "settings/settings_store.h"
+#include "settings/theme_folder_win.h"
 
 namespace nimbrel {
 
@@ -150,7 +151,7 @@ void TFrmNimbrelMain::LoadOptions() {
   LoadResult result = nimbrel::LoadOptions(store, defaults);
   settings = std::move(result.settings);
   ApplyHotKey();
-  if (result.firstStart) ApplyStartupTheme();
+  if (result.firstStart) StartupTheme(settings, PortableMode, Application::Instance().Handle());
   InitDefaultMenu();
   // On a first start the welcome balloon tells the user what the new icon is.
   ::PostMessageW(handle(), WM_SETTINGS_LOADED, result.firstStart ? 1 : 0, 0);
@@ -239,7 +240,6 @@ void TFrmNimbrelMain::ApplyHotKey() {
 }
 
 void TFrmNimbrelMain::HotKeyManager1HotKeyPressed(HotKeyValue, WORD) { MemoryDefragmenter1Click(); }
-void TFrmNimbrelMain::ApplyStartupTheme() {}
 
 void TFrmNimbrelMain::About1Click() {
   FormShow();

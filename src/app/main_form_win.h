@@ -98,7 +98,6 @@ class TFrmNimbrelMain : public Window {
   void HotKeyManager1HotKeyPressed(HotKeyValue hotKey, WORD index);
   // The optimise entry's shortcut, then the registration of RefreshHotkey anew.
   void ApplyHotKey();
-  void ApplyStartupTheme();
 
   OptionsDialogGate optionsDialog_;
 

@@ -96,6 +96,9 @@ def empty_file_beside_exe_is_portable(d):
     d.start_and_wait_ready()
     d.end_session()
     check(not d.vendor_folder().exists(), "portable mode created the data folder under AppData")
+    themes = d.folder / "Themes"
+    check(themes.is_dir() and not any(themes.iterdir()), "the Themes folder beside the exe is missing or not empty")
+    # Without start-up theme files the first start keeps every default.
     check_same_file(beside, "default.Settings")
 
 
