@@ -55,7 +55,9 @@ TFrmNimbrelMain::TFrmNimbrelMain() {
   Timer1.Update();
   TimerDefrag.OnTimer = [this] { TimerDefragTimer(); };
   TimerDefrag.Update();
-  // The options dialog plugs in here; whatever it did, the settings are saved and applied after it.
+  optionsDialog_.showModal = [this](bool themePage) { RunOptionsDialog(themePage); };
+  optionsDialog_.bringForward = [this] { BringOptionsDialogForward(); };
+  // Whatever the dialog did, the settings are saved and applied after it.
   optionsDialog_.afterClose = [this] {
     SaveOptions(true);
     InitSettings();

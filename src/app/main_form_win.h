@@ -23,6 +23,8 @@
 
 namespace nimbrel {
 
+class TFrmOptions;
+
 class TFrmNimbrelMain : public Window {
  public:
   TFrmNimbrelMain();
@@ -99,7 +101,11 @@ class TFrmNimbrelMain : public Window {
   // The optimise entry's shortcut, then the registration of RefreshHotkey anew.
   void ApplyHotKey();
 
+  void RunOptionsDialog(bool themePage);
+  void BringOptionsDialogForward();
+
   OptionsDialogGate optionsDialog_;
+  TFrmOptions* optionsForm_ = nullptr;
 
   NumberFormat numberFormat_;
   PopupMenuWindow popupWindow_;

@@ -37,6 +37,24 @@ HotKeyValue HotKeyValueFromMessage(std::uint32_t lParam) {
   return value;
 }
 
+HotKeyValue HotKeyValueFromControl(std::uint16_t control) {
+  const unsigned flags = control >> 8;
+  HotKeyValue value = control & 0xFFu;
+  if (value == 0) return 0;
+  if (flags & 1) value |= kHotKeyShift;
+  if (flags & 2) value |= kHotKeyCtrl;
+  if (flags & 4) value |= kHotKeyAlt;
+  return value;
+}
+
+std::uint16_t HotKeyControlValue(HotKeyValue value) {
+  unsigned flags = 0;
+  if (value & kHotKeyShift) flags |= 1;
+  if (value & kHotKeyCtrl) flags |= 2;
+  if (value & kHotKeyAlt) flags |= 4;
+  return static_cast<std::uint16_t>((value & 0xFFu) | (flags << 8));
+}
+
 std::wstring HotKeyAtomName(HotKeyValue value) { return L"HotKeyManagerHotKey" + std::to_wstring(value); }
 
 std::int32_t KeyNameParam(unsigned scanCode, unsigned virtualKey) {

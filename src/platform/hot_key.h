@@ -36,6 +36,11 @@ SplitKey SplitKeyValue(HotKeyValue value);
 // in the high word. Flags other than the four modifiers (MOD_NOREPEAT) are not part of the key.
 HotKeyValue HotKeyValueFromMessage(std::uint32_t lParam);
 
+// The common hot-key control's value (virtual key in the low byte, its Shift 1, Ctrl 2, Alt 4 and
+// extended-key 8 flags in the high byte) and back. That control cannot show the Win key.
+HotKeyValue HotKeyValueFromControl(std::uint16_t control);
+std::uint16_t HotKeyControlValue(HotKeyValue value);
+
 // The global atom a registration is made under: "HotKeyManagerHotKey" and the value in decimal.
 std::wstring HotKeyAtomName(HotKeyValue value);
 
