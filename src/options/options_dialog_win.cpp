@@ -87,12 +87,28 @@ constexpr int kPageTemplates[] = {IDD_PAGE_GENERAL, IDD_PAGE_EXTRA, IDD_PAGE_TRA
 // The dialog being created: owner-drawn controls ask for their height before WM_INITDIALOG.
 thread_local TFrmOptions* g_creating = nullptr;
 
+bool IsModifierKey(WPARAM key) {
+  switch (key) {
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
+    case VK_LWIN:
+    case VK_RWIN:
+      return true;
+    default:
+      return false;
+  }
+}
+
 COLORREF Resolve(ColorValue c) {
   return IsSystemColor(c) ? ::GetSysColor(SystemColorIndex(c)) : static_cast<COLORREF>(c & 0xFFFFFF);
 }
 
-bool AskYesNo(const std::wstring& text) {
-  return MessageDialog(text, MessageDialogType::Warning, kMessageYes | kMessageNo, nullptr) == kResultYes;
+// Owned by the options dialog, so that the question shows on top of it and keeps it disabled.
+ThemeQuestion AskYesNo(HWND owner) {
+  return [owner](const std::wstring& text) {
+    return MessageDialog(text, MessageDialogType::Warning, kMessageYes | kMessageNo, owner) == kResultYes;
+  };
 }
 
 UniqueFont MakeFont(const FontSpec& font, int dpi) {
@@ -168,11 +184,21 @@ void TFrmOptions::ShowModal(HWND owner, bool themePage) {
       const int count = static_cast<int>(pages_.size());
       const int step = ::GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
       ShowPage((TabCtrl_GetCurSel(tabs_) + step) % count);
+      // The focus goes to the tabs, as in any tabbed dialog: it must not stay on a hidden control, and
+      // the hot-key field must not take the Ctrl of Ctrl+Tab as a new key.
+      ::SetFocus(tabs_);
+      ::SendMessageW(Control(IDC_HOTKEY1), HKM_SETHOTKEY, HotKeyControlValue(model_.hotKey), 0);
       continue;
     }
-    if (::IsDialogMessageW(dialog_, &msg)) continue;
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
+    if (!::IsDialogMessageW(dialog_, &msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    // The hot-key field is read after each key it took, not on its change notice: a modifier held alone
+    // (the Ctrl of Ctrl+Tab among them) empties the field and notifies too, and that is no new hot key.
+    if ((msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP) && msg.hwnd == Control(IDC_HOTKEY1) &&
+        !IsModifierKey(msg.wParam))
+      HotKey1Change();
   }
 
   if (mainWasEnabled) ::EnableWindow(mainForm, TRUE);
@@ -286,8 +312,10 @@ void TFrmOptions::FormCreate() {
   cmbColorProcesses_.Attach(Control(IDC_CMBCOLORPROCESSES), settingsFilePath_);
   cmbColorProcesses_.SetDefaultColor(RgbColor(251, 225, 225));
   cmbForeground_.Attach(Control(IDC_CMBFOREGROUND), settingsFilePath_);
+  ::SetWindowTextW(Control(IDC_JVLINKLABEL1), kBarColoursLinkMarkup);
   for (const ChoiceControl& c : kChoiceControls)
-    for (const wchar_t* text : c.items) ::SendMessageW(Control(c.id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    for (const wchar_t* text : c.items)
+      ::SendMessageW(Control(c.id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
   for (const wchar_t* name : kColorEntryNames)
     ::SendMessageW(Control(IDC_LBCOLORS), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
 
@@ -295,7 +323,7 @@ void TFrmOptions::FormCreate() {
   for (const SpinControl& c : kSpinControls) {
     const SpinState& state = model_.spin(c.spin);
     spinEdits_[static_cast<int>(c.spin)].Attach(Control(c.id), state.minValue, state.maxValue, state.step,
-                                                 state.typeable);
+                                                state.typeable);
   }
   ShowPage(0);
   ShowModel();
@@ -323,8 +351,10 @@ void TFrmOptions::ShowFontPanel() {
   HWND panel = Control(IDC_PNLFONT2);
   FontSpec shown = model_.workingFont;
   if (model_.fontPanelInternal) shown = FontSpec{L"Tahoma", 1, 0, 8, 0};
-  panelFont_ = MakeFont(shown, Dpi());
-  ::SendMessageW(panel, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont_.get()), TRUE);
+  // The panel lets go of the old font before it is deleted.
+  UniqueFont font = MakeFont(shown, Dpi());
+  ::SendMessageW(panel, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  panelFont_ = std::move(font);
   ::SetWindowTextW(panel, model_.fontPanelText.c_str());
 }
 
@@ -370,8 +400,6 @@ void TFrmOptions::ReadSpins() {
     edit.Normalize();
     model_.SetSpin(c.spin, edit.Value());
   }
-  model_.hotKey = HotKeyValueFromControl(
-      static_cast<std::uint16_t>(::SendMessageW(Control(IDC_HOTKEY1), HKM_GETHOTKEY, 0, 0)));
 }
 
 void TFrmOptions::OnSpinChanged(Spin spin) {
@@ -431,11 +459,6 @@ void TFrmOptions::OnCommand(int id, int code) {
     case IDC_APPLY:
       BtnApplyClick();
       break;
-    case IDC_HOTKEY1:
-      if (code == EN_CHANGE)
-        model_.hotKey = HotKeyValueFromControl(
-            static_cast<std::uint16_t>(::SendMessageW(Control(IDC_HOTKEY1), HKM_GETHOTKEY, 0, 0)));
-      break;
     case IDC_BUTTON4:
       Button4Click();
       break;
@@ -472,6 +495,11 @@ void TFrmOptions::OnCommand(int id, int code) {
   }
 }
 
+void TFrmOptions::HotKey1Change() {
+  const auto value = static_cast<std::uint16_t>(::SendMessageW(Control(IDC_HOTKEY1), HKM_GETHOTKEY, 0, 0));
+  model_.hotKey = HotKeyValueFromControl(value);
+}
+
 void TFrmOptions::CheckMonitorClick() {
   if (!model_.MonitorWarningNeeded(IsPortableDevice(), settings_)) return;
   TTaskDialogEx request = PortableDeviceWarningRequest(reinterpret_cast<std::uintptr_t>(dialog_));
@@ -489,7 +517,7 @@ void TFrmOptions::Button4Click() {
 void TFrmOptions::BtnSaveAsClick() {
   std::wstring name;
   if (!InputBox(dialog_, kSaveThemeCaption, kSaveThemePrompt, name)) return;
-  const ThemeListChange change = SaveThemeAs(themes_, name, model_.CurrentTheme(), &AskYesNo);
+  const ThemeListChange change = SaveThemeAs(themes_, name, model_.CurrentTheme(), AskYesNo(dialog_));
   if (change.result == ThemeListChange::Result::WriteFailed) {
     const std::wstring text = L"Unable to write to " + change.failedPath;
     ::MessageBoxW(dialog_, text.c_str(), Application::Instance().Title().c_str(), MB_OK | MB_ICONERROR);
@@ -500,7 +528,8 @@ void TFrmOptions::BtnSaveAsClick() {
 }
 
 void TFrmOptions::BtnDeleteThemeClick() {
-  model_.ThemeListChanged(DeleteTheme(themes_, model_.themeEntries, model_.themeIndex, &AskYesNo), themes_);
+  model_.ThemeListChanged(DeleteTheme(themes_, model_.themeEntries, model_.themeIndex, AskYesNo(dialog_)),
+                          themes_);
   ShowModel();
 }
 

@@ -55,6 +55,7 @@ class TFrmOptions {
   void BtnDeleteThemeClick();
   void Button4Click();
   void CheckMonitorClick();
+  void HotKey1Change();
   bool BtnApplyClick();
   void DrawColorEntry(const DRAWITEMSTRUCT& item);
   [[nodiscard]] HWND Control(int id) const;

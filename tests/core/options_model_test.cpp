@@ -6,6 +6,7 @@
 
 #include "settings/settings_store.h"
 #include "settings/text_ini_store.h"
+#include "widgets/link_markup.h"
 
 namespace nimbrel {
 namespace {
@@ -40,6 +41,8 @@ TEST(OptionsModel, ThresholdsNarrowEachOther) {
   EXPECT_EQ(m.spin(Spin::Red).minValue, 66);
   EXPECT_EQ(m.highMemoryHeading, L"高内存使用率 (当内存高于 90%):");
   EXPECT_FALSE(m.spin(Spin::Yellow).typeable);
+  // The link to the theme page is closed, so that the text after it is no part of it.
+  EXPECT_EQ(LinkTexts(ParseLinkMarkup(kBarColoursLinkMarkup)), std::vector<std::wstring>{L"主题部分"});
 
   m.SetSpin(Spin::Yellow, 95);
   EXPECT_EQ(m.spin(Spin::Yellow).value, 89) << "yellow stays below red";
