@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <wtsapi32.h>
 
+#include "app/endpoints.h"
 #include "app/messages.h"
 #include "app/resource_ids.h"
 #include "app/system_actions_win.h"
@@ -12,14 +13,16 @@
 #include "optimiser/optimiser_win.h"
 #include "platform/application_win.h"
 #include "platform/force_foreground_win.h"
-#include "platform/task_dialog_win.h"
 #include "platform/system_info_win.h"
+#include "platform/task_dialog_win.h"
+#include "platform/update_checker_win.h"
 #include "platform/version_text.h"
+#include "processes/tray_menu.h"
 #include "settings/profile_ini_store_win.h"
 #include "settings/settings_path_win.h"
-#include "processes/tray_menu.h"
 #include "settings/settings_store.h"
 #include "settings/theme_folder_win.h"
+#include "widgets/link_label_win.h"
 
 namespace nimbrel {
 
@@ -42,8 +45,8 @@ constexpr wchar_t kNotNtText[] = L"此程序需要 Windows NT/2000/XP/2003 Serve
 
 HWND MakeChild(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, HFONT font) {
   HWND child = ::CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
-                                 nullptr);
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 ::GetModuleHandleW(nullptr), nullptr);
   if (child && font) ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return child;
 }
@@ -78,8 +81,8 @@ bool TFrmNimbrelMain::CreateForm() {
   RECT r{0, 0, ::MulDiv(kAboutClientWidth, dpi_, 96), ::MulDiv(kAboutClientHeight, dpi_, 96)};
   ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
   if (!Create(kMainWindowClass, L"关于", style, exStyle, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
-              r.bottom - r.top, Application::Instance().Handle(), static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)),
-              aboutIcon_.get()))
+              r.bottom - r.top, Application::Instance().Handle(),
+              static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)), aboutIcon_.get()))
     return false;
   Application::Instance().AddDialogWindow(handle());
   CreateComponents();
@@ -91,14 +94,16 @@ bool TFrmNimbrelMain::CreateForm() {
 
 void TFrmNimbrelMain::CreateComponents() {
   // The designed icon shows until the first refresh tick paints the real picture.
-  UniqueIcon designed(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_NIMBREL),
-                                                      IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+  UniqueIcon designed(static_cast<HICON>(::LoadImageW(
+      ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_NIMBREL), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
   Tray = std::make_unique<TCoolTrayIcon>(handle(), designed.get());
   Tray->SetIconVisible(true);
   Tray->Loaded();
   Tray->OnDblClick = [this] { TrayDblClick(); };
   HotKeyManager1 = std::make_unique<THotKeyManager>();
-  HotKeyManager1->OnHotKeyPressed = [this](HotKeyValue key, WORD index) { HotKeyManager1HotKeyPressed(key, index); };
+  HotKeyManager1->OnHotKeyPressed = [this](HotKeyValue key, WORD index) {
+    HotKeyManager1HotKeyPressed(key, index);
+  };
   CreateTrayMenu();
 }
 
@@ -131,7 +136,8 @@ void TFrmNimbrelMain::FormCreate() {
   if (settings.ClickedDonation) {
     RECT bounds{};
     ::GetWindowRect(handle(), &bounds);
-    ::SetWindowPos(handle(), nullptr, 0, 0, bounds.right - bounds.left, ::MulDiv(kAboutHeightWithoutDonation, dpi_, 96),
+    ::SetWindowPos(handle(), nullptr, 0, 0, bounds.right - bounds.left,
+                   ::MulDiv(kAboutHeightWithoutDonation, dpi_, 96),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(image3_, SW_HIDE);
     ::ShowWindow(jvLinkLabel2_, SW_HIDE);
@@ -235,7 +241,8 @@ void TFrmNimbrelMain::MemoryDefragmenter1Click() {
 }
 
 void TFrmNimbrelMain::ApplyHotKey() {
-  if (MenuItem* item = PopupMenu1.Find(L"MemoryDefragmenter1")) item->ShortCut = settings.RefreshHotkey & 0xFFFF;
+  if (MenuItem* item = PopupMenu1.Find(L"MemoryDefragmenter1"))
+    item->ShortCut = settings.RefreshHotkey & 0xFFFF;
   if (!HotKeyManager1) return;
   HotKeyManager1->UnregisterAllKeys();
   HotKeyManager1->RegisterGlobalKey(static_cast<HotKeyValue>(settings.RefreshHotkey));
@@ -251,6 +258,50 @@ void TFrmNimbrelMain::About1Click() {
 void TFrmNimbrelMain::FormShow() {
   PlaceNearTaskbar(handle());
   Application::Instance().ProcessMessages();
+  if (updateLabel_.Shown() == UpdateLabel::Action::StartCheck) StartUpdateCheck();
+}
+
+void TFrmNimbrelMain::DonationClick() {
+  ::ShellExecuteW(handle(), L"open", kDonationUrl, nullptr, nullptr, SW_SHOWNORMAL);
+  settings.ClickedDonation = true;
+}
+
+void TFrmNimbrelMain::LabelDownloadLinkClick(const std::wstring& linkText) {
+  switch (updateLabel_.LinkClicked(linkText)) {
+    case UpdateLabel::Action::OpenDownloadPage:
+      ::ShellExecuteW(handle(), L"Open", kDownloadPageEndpoint, nullptr, nullptr, SW_SHOWNORMAL);
+      break;
+    case UpdateLabel::Action::StartCheck:
+      StartUpdateCheck();
+      break;
+    case UpdateLabel::Action::None:
+      break;
+  }
+}
+
+void TFrmNimbrelMain::ShowUpdateLabel() {
+  ::SetWindowTextW(labelDownload_, updateLabel_.Markup().c_str());
+  ::UpdateWindow(labelDownload_);
+}
+
+void TFrmNimbrelMain::StartUpdateCheck() {
+  ShowUpdateLabel();
+  if (!GetUpdate) {
+    GetUpdate = std::make_unique<TUpdateChecker>();
+    GetUpdate->OnGetURL = [this](const std::wstring& currentVersion, const std::wstring&, const std::wstring&,
+                                 const std::wstring&) {
+      updateLabel_.VersionReceived(currentVersion, ReadOwnVersion().fileVersion);
+      ShowUpdateLabel();
+    };
+    GetUpdate->OnDownloadFailed = [this] {
+      updateLabel_.CheckFailed();
+      ShowUpdateLabel();
+    };
+  }
+  GetUpdate->ProgramName = ProgramNameFromPath(ExecutablePath());
+  GetUpdate->TempFile = MakeTempFileName(GetTempFolder());
+  GetUpdate->URLCurrVerFile = kVersionFileEndpoint;
+  GetUpdate->StartVersionCheck();
 }
 
 void TFrmNimbrelMain::Close1Click() { Shutdown(true); }
@@ -294,13 +345,17 @@ void TFrmNimbrelMain::CreateAboutControls() {
   ::SetWindowPos(icon, nullptr, ::MulDiv(20, dpi_, 96), ::MulDiv(20, dpi_, 96), 32, 32, SWP_NOZORDER);
   labelTitle_ = MakeChild(handle(), L"STATIC", L"Nimbrel", SS_LEFT, 0, boldFont_.get());
   label2_ = MakeChild(handle(), L"STATIC", L"Version", SS_LEFT, 0, uiFont_.get());
-  labelDownload_ = MakeChild(handle(), WC_LINK, L"<a>检查更新</a>", WS_TABSTOP, kIdLabelDownload, uiFont_.get());
-  labelSupport_ = MakeChild(handle(), WC_LINK, L"<a>支持信息</a>", WS_TABSTOP, kIdLabelSupport, uiFont_.get());
-  image3_ = MakeChild(handle(), L"STATIC", L"", SS_ICON, kIdDonationImage, nullptr);
+  RegisterLinkLabelClass();
+  labelDownload_ =
+      MakeChild(handle(), kLinkLabelClass, updateLabel_.Markup().c_str(), 0, kIdLabelDownload, uiFont_.get());
+  labelSupport_ =
+      MakeChild(handle(), kLinkLabelClass, L"<link>支持信息</link>", 0, kIdLabelSupport, uiFont_.get());
+  image3_ = MakeChild(handle(), L"STATIC", L"", SS_ICON | SS_NOTIFY, kIdDonationImage, nullptr);
   ::SendMessageW(image3_, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_INFORMATION)), 0);
-  jvLinkLabel2_ = MakeChild(handle(), WC_LINK, L"<a>捐助 Nimbrel 的开发</a>", WS_TABSTOP, kIdDonationLink,
-                            uiFont_.get());
-  button1_ = MakeChild(handle(), L"BUTTON", L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, kIdButton1, uiFont_.get());
+  jvLinkLabel2_ = MakeChild(handle(), kLinkLabelClass, L"<link>捐助 Nimbrel 的开发</link>", 0,
+                            kIdDonationLink, uiFont_.get());
+  button1_ =
+      MakeChild(handle(), L"BUTTON", L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, kIdButton1, uiFont_.get());
 }
 
 void TFrmNimbrelMain::LayoutAbout() {
@@ -330,23 +385,35 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Tray->HideMainWindow();  // Button1Click
         return 0;
       }
-      break;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lParam);
-      if (header->code == NM_CLICK || header->code == NM_RETURN) {
-        if (header->idFrom == kIdLabelSupport) {
-          ::ShellExecuteW(handle(), L"open", kSupportUrl, nullptr, nullptr, SW_SHOWNORMAL);
-        } else if (header->idFrom == kIdDonationLink) {
-          ::ShellExecuteW(handle(), L"open", kDonationUrl, nullptr, nullptr, SW_SHOWNORMAL);
-          settings.ClickedDonation = true;
-        }
+      if (LOWORD(wParam) == kIdDonationImage && HIWORD(wParam) == STN_CLICKED) {
+        DonationClick();
         return 0;
       }
       break;
+    case WM_NOTIFY: {
+      const auto* click = reinterpret_cast<const LinkLabelClick*>(lParam);
+      if (click->hdr.code != kLinkLabelClicked) break;
+      if (click->hdr.idFrom == kIdLabelDownload) {
+        LabelDownloadLinkClick(click->linkText);
+      } else if (click->hdr.idFrom == kIdLabelSupport) {
+        ::ShellExecuteW(handle(), L"open", kSupportUrl, nullptr, nullptr, SW_SHOWNORMAL);
+      } else if (click->hdr.idFrom == kIdDonationLink) {
+        DonationClick();
+      }
+      return 0;
     }
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wParam) == image3_) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       ::SetBkColor(dc, RGB(255, 255, 255));
+      // The update label is grey while the check runs.
+      if (reinterpret_cast<HWND>(lParam) == labelDownload_ && updateLabel_.Grey())
+        ::SetTextColor(dc, ::GetSysColor(COLOR_BTNSHADOW));
       return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
     }
     case WM_QUERYENDSESSION:
@@ -361,7 +428,8 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETTINGS_LOADED:
       if (wParam == 1)
-        Tray->ShowBalloon(L"Nimbrel", L"欢迎使用 Nimbrel. 在托盘中显示您计算机的当前内存. 此气球不会再显示.", 0, 10);
+        Tray->ShowBalloon(L"Nimbrel", L"欢迎使用 Nimbrel. 在托盘中显示您计算机的当前内存. 此气球不会再显示.",
+                          0, 10);
       Application::Instance().ProcessMessages();
       TCoolTrayIcon::HideAppButton();
       Application::Instance().ProcessMessages();

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "app/tray_commands.h"
 #include "display/byte_size.h"
 #include "display/high_memory_rule.h"
-#include "app/tray_commands.h"
 #include "display/refresh_cycle_win.h"
 #include "platform/color_dialog_win.h"
 #include "platform/hot_key_manager_win.h"
@@ -18,12 +18,14 @@
 #include "platform/timer_win.h"
 #include "platform/tray_icon_win.h"
 #include "platform/unique_resource_win.h"
+#include "platform/update_check.h"
 #include "platform/window_win.h"
 #include "settings/settings.h"
 
 namespace nimbrel {
 
 class TFrmOptions;
+class TUpdateChecker;
 
 class TFrmNimbrelMain : public Window {
  public:
@@ -58,6 +60,7 @@ class TFrmNimbrelMain : public Window {
   Timer Timer1{500, true};
   Timer TimerDefrag{120000, false};
   std::unique_ptr<THotKeyManager> HotKeyManager1;
+  std::unique_ptr<TUpdateChecker> GetUpdate;
   TColorDialog ColorDialog1;
   // There is no self-trimming component: trimming the program's own working set every half minute
   // would only make its next tick fault its pages back in, for a program that holds a few hundred
@@ -76,6 +79,10 @@ class TFrmNimbrelMain : public Window {
   bool FormCloseQuery(bool interactive);
   void FormClose();
   void FormShow();
+  void DonationClick();
+  void LabelDownloadLinkClick(const std::wstring& linkText);
+  void ShowUpdateLabel();
+  void StartUpdateCheck();
   void Shutdown(bool interactive);
   void CreateAboutControls();
   void LayoutAbout();
@@ -122,6 +129,7 @@ class TFrmNimbrelMain : public Window {
   HWND labelTitle_ = nullptr;
   HWND label2_ = nullptr;
   HWND labelDownload_ = nullptr;
+  UpdateLabel updateLabel_;
   HWND labelSupport_ = nullptr;
   HWND image3_ = nullptr;
   HWND jvLinkLabel2_ = nullptr;

@@ -204,18 +204,20 @@ std::wstring GetWindowsFolder() {
   return WithTrailingBackslash(std::wstring(buffer, n));
 }
 
-std::wstring ExecutableFolder() {
+std::wstring ExecutablePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) return {};
-    if (n < buffer.size()) {
-      std::wstring path(buffer.data(), n);
-      size_t cut = path.find_last_of(L'\\');
-      return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
-    }
+    if (n < buffer.size()) return std::wstring(buffer.data(), n);
     buffer.resize(buffer.size() * 2);
   }
+}
+
+std::wstring ExecutableFolder() {
+  const std::wstring path = ExecutablePath();
+  const size_t cut = path.find_last_of(L'\\');
+  return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
 OwnVersion ReadOwnVersion() {

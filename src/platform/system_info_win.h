@@ -45,6 +45,7 @@ bool CreateFolderTree(const std::wstring& path);
 [[nodiscard]] bool FileExistsOnReadyDrive(const std::wstring& path);
 [[nodiscard]] std::wstring GetWindowsFolder();
 // The folder of the running executable, with a trailing backslash.
+[[nodiscard]] std::wstring ExecutablePath();
 [[nodiscard]] std::wstring ExecutableFolder();
 
 struct OwnVersion {

@@ -134,6 +134,8 @@ void LinkLabel::Paint(HDC target) {
 void LinkLabel::Draw(HDC dc, const RECT& client) {
   HWND parent = ::GetParent(hwnd_);
   HBRUSH brush = nullptr;
+  // As with a static control, the parent may set the colour of the plain text while it answers.
+  ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
   if (parent) {
     // A themed tab page answers with a pattern brush laid out from its own corner.
     POINT origin{0, 0};
@@ -145,11 +147,12 @@ void LinkLabel::Draw(HDC dc, const RECT& client) {
   ::FillRect(dc, &client, brush ? brush : ::GetSysColorBrush(COLOR_BTNFACE));
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  const COLORREF plain = ::GetTextColor(dc);
   const bool enabled = ::IsWindowEnabled(hwnd_);
   for (const LayoutPiece& piece : layout_.pieces) {
     const MarkupRun& run = runs_[piece.run];
     COLORREF color = ::GetSysColor(COLOR_GRAYTEXT);
-    if (enabled && run.link < 0) color = ::GetSysColor(COLOR_WINDOWTEXT);
+    if (enabled && run.link < 0) color = plain;
     if (enabled && run.link >= 0)
       color = run.link == hot_ || clicked_[static_cast<size_t>(run.link)] ? kActiveLinkColor : kLinkColor;
     SelectObjectGuard select(dc, Font(VariantOf(run)));

@@ -1,0 +1,195 @@
+#include "platform/update_checker_win.h"
+
+#include <winhttp.h>
+
+#include <atomic>
+#include <thread>
+#include <utility>
+
+#include "platform/application_win.h"
+#include "platform/update_check.h"
+#include "settings/profile_ini_store_win.h"
+
+namespace nimbrel {
+namespace {
+
+constexpr UINT kCheckFinished = WM_APP + 1;
+
+// The worker's handles. They live on worker threads only, so they keep out of the handle counts the
+// UI thread's soak tests read.
+class WorkerHandle {
+ public:
+  using Close = void (*)(void*);
+  WorkerHandle(void* handle, Close close) : handle_(handle), close_(close) {}
+  ~WorkerHandle() {
+    if (handle_) close_(handle_);
+  }
+  WorkerHandle(const WorkerHandle&) = delete;
+  WorkerHandle& operator=(const WorkerHandle&) = delete;
+  [[nodiscard]] void* get() const noexcept { return handle_; }
+  explicit operator bool() const noexcept { return handle_ != nullptr; }
+
+ private:
+  void* handle_;
+  Close close_;
+};
+
+void CloseInternet(void* h) { ::WinHttpCloseHandle(h); }
+void CloseFile(void* h) { ::CloseHandle(h); }
+
+bool Receive(HINTERNET request, HANDLE file, std::size_t maxBytes) {
+  std::size_t total = 0;
+  char buffer[8192];
+  for (;;) {
+    DWORD read = 0;
+    if (!::WinHttpReadData(request, buffer, sizeof buffer, &read)) return false;
+    if (read == 0) return true;
+    total += read;
+    if (total > maxBytes) return false;
+    DWORD written = 0;
+    if (!::WriteFile(file, buffer, read, &written, nullptr) || written != read) return false;
+  }
+}
+
+bool Download(const std::wstring& url, const std::wstring& path, std::size_t maxBytes, DWORD timeoutMs) {
+  URL_COMPONENTS parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.dwHostNameLength = static_cast<DWORD>(-1);
+  parts.dwUrlPathLength = static_cast<DWORD>(-1);
+  parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+  if (!::WinHttpCrackUrl(url.c_str(), 0, 0, &parts)) return false;
+  if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return false;
+  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+  std::wstring object(parts.lpszUrlPath, parts.dwUrlPathLength);
+  object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  if (object.empty()) object = L"/";
+
+  WorkerHandle session(::WinHttpOpen(L"Nimbrel", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                     WINHTTP_NO_PROXY_BYPASS, 0),
+                       &CloseInternet);
+  if (!session) return false;
+  const int timeout = static_cast<int>(timeoutMs);
+  ::WinHttpSetTimeouts(session.get(), timeout, timeout, timeout, timeout);
+  WorkerHandle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0), &CloseInternet);
+  if (!connection) return false;
+  const DWORD flags =
+      WINHTTP_FLAG_REFRESH | (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
+  WorkerHandle request(::WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr,
+                                            WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags),
+                       &CloseInternet);
+  if (!request) return false;
+  if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
+                            0) ||
+      !::WinHttpReceiveResponse(request.get(), nullptr))
+    return false;
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  if (!::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX) ||
+      status != HTTP_STATUS_OK)
+    return false;
+
+  HANDLE created =
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (created == INVALID_HANDLE_VALUE) return false;
+  bool ok = false;
+  {
+    WorkerHandle file(created, &CloseFile);
+    ok = Receive(request.get(), file.get(), maxBytes);
+  }
+  if (!ok) ::DeleteFileW(path.c_str());
+  return ok;
+}
+
+}  // namespace
+
+bool DownloadToFile(const std::wstring& url, const std::wstring& file, std::size_t maxBytes,
+                    DWORD timeoutMs) {
+  return Download(url, file, maxBytes, timeoutMs);
+}
+
+struct TUpdateChecker::Job {
+  std::wstring url;
+  std::wstring file;
+  HWND target = nullptr;
+  std::atomic<bool> abandoned{false};
+};
+
+TUpdateChecker::TUpdateChecker() { window_.CreateMessageOnly(L"TUpdateCheckerWindow"); }
+
+TUpdateChecker::~TUpdateChecker() {
+  // The workers go on without us: they remove their files and post to a window that is gone.
+  for (auto& [id, job] : running_) job->abandoned = true;
+}
+
+void TUpdateChecker::StartVersionCheck() {
+  auto job = std::make_shared<Job>();
+  job->url = URLCurrVerFile;
+  job->file = TempFile;
+  job->target = window_.handle();
+  const UINT_PTR id = nextId_++;
+  running_[id] = job;
+  ::SetTimer(window_.handle(), id, DeadlineMs, nullptr);
+  // The HTTP stack's own timeouts: a third of the deadline each, so that a quiet server ends the
+  // call on systems that honour them.
+  const DWORD stepMs = DeadlineMs / 3;
+  try {
+    std::thread([job, id, stepMs] {
+      const bool ok = Download(job->url, job->file, kVersionFileLimit, stepMs);
+      if (job->abandoned) {
+        ::DeleteFileW(job->file.c_str());
+        return;
+      }
+      if (!::PostMessageW(job->target, kCheckFinished, id, ok ? 1 : 0)) ::DeleteFileW(job->file.c_str());
+    }).detach();
+  } catch (const std::system_error&) {
+    Finished(id, false, false);
+  }
+}
+
+void TUpdateChecker::Finished(UINT_PTR id, bool ok, bool deadline) {
+  if (auto late = givenUp_.find(id); late != givenUp_.end()) {
+    // The answer of a check that ran out of time: only its file is left to remove.
+    ::DeleteFileW(late->second.c_str());
+    givenUp_.erase(late);
+    return;
+  }
+  auto found = running_.find(id);
+  if (found == running_.end()) return;
+  const std::shared_ptr<Job> job = found->second;
+  running_.erase(found);
+  ::KillTimer(window_.handle(), id);
+  if (!ok) {
+    job->abandoned = true;
+    ::DeleteFileW(job->file.c_str());
+    if (deadline) givenUp_[id] = job->file;
+    if (OnDownloadFailed) OnDownloadFailed();
+    return;
+  }
+  ProcessVersionFile(job->file);
+}
+
+void TUpdateChecker::ProcessVersionFile(const std::wstring& file) {
+  VersionFile version;
+  {
+    ProfileIniStore store(file);
+    version = ReadVersionFile(store, ProgramName);
+  }
+  ::DeleteFileW(file.c_str());
+  changes_ = std::move(version.Changes);
+  if (OnGetURL) OnGetURL(version.CurrentVersion, version.DownloadURL, version.ReleaseDate, version.BetaVer);
+}
+
+LRESULT TUpdateChecker::Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kCheckFinished) {
+    owner_.Finished(static_cast<UINT_PTR>(wParam), lParam != 0, false);
+    return 0;
+  }
+  if (msg == WM_TIMER) {
+    owner_.Finished(static_cast<UINT_PTR>(wParam), false, true);
+    return 0;
+  }
+  return DefaultProc(msg, wParam, lParam);
+}
+
+}  // namespace nimbrel

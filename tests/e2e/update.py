@@ -1,0 +1,221 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the update check and the About window: a build of the program whose version file
+lives on this machine's loopback interface, served by the test itself in every way a server can answer."""
+import http.server
+import os
+import ssl
+import subprocess
+import sys
+import threading
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from commands import click_at, fixed_rows  # noqa: E402
+from run import click, list_controls, open_tray_menu, settings_with  # noqa: E402
+from wine_desktop import check, run, wait_until  # noqa: E402
+
+HTTP_PORT, HTTPS_PORT = 47813, 47814
+OWN_VERSION = "1.0.0.0"
+CHECKING, UP_TO_DATE, FAILED = "正在检查更新...", "Nimbrel 是最新的", "检查新版本时出错"
+
+
+def version_file(version):
+    return (f"[CurrentVersions]\r\nNimbrel={version}\r\n[DownloadURL]\r\nNimbrel=http://127.0.0.1/d\r\n"
+            f"[CurrentHistory]\r\n1=first\r\n").encode()
+
+
+class Server:
+    """Answers GET /version.ini as `mode` says: a version file, an HTTP error, a body of garbage or of
+    100 KiB, or silence until the test ends. Counts the requests."""
+
+    def __init__(self, mode, port=HTTP_PORT, tls=None):
+        self.mode, self.requests, self.release = mode, 0, threading.Event()
+        owner = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                owner.requests += 1
+                kind, _, value = owner.mode.partition(":")
+                if kind == "silent":
+                    owner.release.wait(120)
+                    return
+                if kind == "status":
+                    self.send_error(int(value))
+                    return
+                body = {"version": lambda: version_file(value), "garbage": lambda: b"<html>no version</html>",
+                        "huge": lambda: version_file("9.0.0.0") + b";" * (100 * 1024)}[kind]()
+                self.send_response(200)
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
+        self.httpd.daemon_threads = True
+        if tls:
+            self.httpd.socket = tls.wrap_socket(self.httpd.socket, server_side=True)
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.release.set()
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+def temp_files(d):
+    temp = next(d.drive_c.glob("users/*/AppData/Local/Temp"), None) or next(d.drive_c.glob("users/*/Temp"), None)
+    return sorted(p.name for p in temp.glob("TMP?????")) if temp else []
+
+
+def about_controls(d):
+    return list_controls(d, "关于")
+
+
+def update_label(d):
+    labels = [c for c in about_controls(d) if c[0] == "NimbrelLinkLabel"]
+    return labels[0][1] if labels else None
+
+
+def show_about(d):
+    subprocess.run(["xdotool", "mousemove", "500", "300"], check=True)
+    menu = open_tray_menu(d)
+    click_at(menu[0] + 60, fixed_rows(menu)["About1"])
+    check(wait_until(lambda: update_label(d) is not None, 10, 0.3), "关于(&A) did not show the About window")
+
+
+def hide_about(d):
+    click(next(c for c in about_controls(d) if c[1] == "确定")[2])
+    check(wait_until(lambda: update_label(d) is None, 10, 0.3), "确定 did not hide the About window")
+
+
+def settled(d, timeout=15):
+    """The label's text once the check has ended."""
+    wait_until(lambda: update_label(d) not in (None, CHECKING), timeout, 0.3)
+    return update_label(d)
+
+
+def start(d):
+    (d.folder / "Nimbrel.Settings").write_bytes(settings_with())
+    d.start_and_wait_ready()
+
+
+def answers(d):
+    """Every way a server answers; the label says what the check found. A failed check is tried again at
+    the next showing, an answered one only after a new start."""
+    failures = ["status:404", "status:500", "garbage", "version:1.6b", "huge"]
+    answered = [("version:1.6.0.0", "<link>Nimbrel 1.6 可供下载</link>"), ("version:2.0", "<link>Nimbrel 2.0 可供下载</link>"),
+                (f"version:{OWN_VERSION}", UP_TO_DATE), ("version:0.9.9.9", UP_TO_DATE)]
+    before = temp_files(d)
+    server = Server("garbage")
+    try:
+        start(d)
+        for mode in failures:
+            server.mode = mode
+            show_about(d)
+            got = settled(d)
+            d.screenshot(f"about-{mode.replace(':', '-')}.png")
+            check(got == FAILED, f"{mode}: the label shows {got!r}")
+            hide_about(d)
+        for mode, want in answered:
+            server.mode = mode
+            show_about(d)
+            got = settled(d)
+            d.screenshot(f"about-{mode.replace(':', '-')}.png")
+            check(got == want, f"{mode}: the label shows {got!r}, not {want!r}")
+            hide_about(d)
+            served = server.requests
+            show_about(d)
+            time.sleep(1.5)
+            check(server.requests == served, "showing the About window after an answer downloaded again")
+            hide_about(d)
+            d.end_session()
+            d.start_and_wait_ready()
+    finally:
+        server.close()
+    d.end_session()
+    check(temp_files(d) == before, f"temporary files left behind: {temp_files(d)}")
+
+
+def closed_port_and_silent_server(d):
+    start(d)
+    show_about(d)
+    check(settled(d) == FAILED, f"a closed port shows {update_label(d)!r}")
+    hide_about(d)
+
+    server = Server("silent")
+    try:
+        show_about(d)
+        began = time.monotonic()
+        check(update_label(d) == CHECKING, f"the label shows {update_label(d)!r} while the check runs")
+        d.screenshot("about-checking.png")
+        got = settled(d, 20)
+        check(got == FAILED and time.monotonic() - began < 15, f"a silent server shows {got!r} after "
+              f"{time.monotonic() - began:.0f} s")
+        hide_about(d)
+
+        # The exit command while the server holds a check ends the program at once, settings saved.
+        show_about(d)
+        check(update_label(d) == CHECKING, "no check runs")
+        (d.folder / "Nimbrel.Settings").write_bytes(b"")
+        subprocess.run(["xdotool", "mousemove", "500", "300"], check=True)
+        menu = open_tray_menu(d)
+        click_at(menu[0] + 60, fixed_rows(menu)["Close1"])
+        began = time.monotonic()
+        check(wait_until(lambda: not d.nimbrel_pids(), 10, 0.2), "the exit waited for the check")
+        check(time.monotonic() - began < 5, f"the exit took {time.monotonic() - began:.1f} s")
+        check(b"RedPercent=90" in (d.folder / "Nimbrel.Settings").read_bytes(), "the exit saved no settings")
+    finally:
+        server.close()
+
+
+def untrusted_certificate(d):
+    folder = d.artifacts
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                    "/CN=127.0.0.1", "-keyout", str(folder / "key.pem"), "-out", str(folder / "cert.pem")],
+                   check=True, capture_output=True, timeout=60)
+    tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    tls.load_cert_chain(folder / "cert.pem", folder / "key.pem")
+    server = Server("version:1.6.0.0", HTTPS_PORT, tls)
+    try:
+        start(d)
+        show_about(d)
+        check(settled(d) == FAILED, f"an untrusted certificate shows {update_label(d)!r}")
+        d.end_session()
+    finally:
+        server.close()
+
+
+def donation_line_goes_after_a_click(d):
+    start(d)
+    show_about(d)
+    frame = next(c for c in about_controls(d) if c[0] == "TFrmNimbrelMain")[2]
+    d.screenshot("about-with-donation.png")
+    donate = next(c for c in about_controls(d) if c[1] == "<link>捐助 Nimbrel 的开发</link>")
+    # The link starts at the label's left edge; the label is wider than its text.
+    click_at(donate[2][0] + 12, (donate[2][1] + donate[2][3]) // 2)
+    time.sleep(1)
+    d.end_session()
+    check(b"ClickedDonation=1" in (d.folder / "Nimbrel.Settings").read_bytes(), "the donation click was not saved")
+    d.start_and_wait_ready()
+    show_about(d)
+    after = next(c for c in about_controls(d) if c[0] == "TFrmNimbrelMain")[2]
+    d.screenshot("about-after-donation.png")
+    check(after[3] - after[1] == 270, f"the About window is {after[3] - after[1]} pixels high, not 270")
+    check(after[3] - after[1] < frame[3] - frame[1], "the About window did not shrink")
+    check(not any("捐助" in c[1] for c in about_controls(d)), "the donation link still shows")
+    d.end_session()
+
+
+TESTS = {
+    "update_answers": answers,
+    "update_closed_and_silent": closed_port_and_silent_server,
+    "update_untrusted_certificate": untrusted_certificate,
+    "about_donation": donation_line_goes_after_a_click,
+}
+
+if __name__ == "__main__":
+    os.environ.setdefault("NO_PROXY", "127.0.0.1")
+    sys.exit(run(TESTS))
