@@ -13,17 +13,17 @@ constexpr std::array<std::wstring_view, kSystemColorCount> kSystemColorNames = {
     L"ThreeDFace",      L"ButtonShadow",     L"GrayText",        L"ButtonText",      L"InactiveCaptionText",
     L"ButtonHighlight", L"ThreeDDarkShadow", L"ThreeDHighlight", L"InfoText",        L"InfoBackground"};
 
-int HexDigit(wchar_t c) {
-  if (c >= L'0' && c <= L'9') return c - L'0';
-  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-  return -1;
-}
-
 }  // namespace
 
 bool IsSystemColor(ColorValue color) {
   return color >= SystemColor(0) && color <= SystemColor(kSystemColorCount - 1);
+}
+
+int HexDigitValue(wchar_t c) {
+  if (c >= L'0' && c <= L'9') return c - L'0';
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  return -1;
 }
 
 int SystemColorIndex(ColorValue color) { return IsSystemColor(color) ? color - SystemColor(0) : -1; }
@@ -49,8 +49,8 @@ ColorValue TextToColor(std::wstring_view text) {
   if (text.size() < 6) return kAutomaticColor;
   int bytes[3] = {};
   for (int i = 0; i < 3; ++i) {
-    const int high = HexDigit(text[2 * i]);
-    const int low = HexDigit(text[2 * i + 1]);
+    const int high = HexDigitValue(text[2 * i]);
+    const int low = HexDigitValue(text[2 * i + 1]);
     if (high < 0 || low < 0) return kAutomaticColor;
     bytes[i] = high * 16 + low;
   }

@@ -25,6 +25,9 @@ bool IsSystemColor(ColorValue color);
 // The GetSysColor index of a system colour; -1 for any other value.
 int SystemColorIndex(ColorValue color);
 
+// The value of one hexadecimal digit; -1 for any other character.
+int HexDigitValue(wchar_t c);
+
 // Never called with kAutomaticColor: every writer stores its own marker for it ("Automatic" in the
 // settings file, "-1" in theme files).
 std::wstring ColorToText(ColorValue color);

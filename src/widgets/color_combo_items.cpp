@@ -39,13 +39,6 @@ std::optional<int> FixedItemOf(ColorValue color) {
   return std::nullopt;
 }
 
-int HexDigit(wchar_t c) {
-  if (c >= L'0' && c <= L'9') return c - L'0';
-  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-  return -1;
-}
-
 }  // namespace
 
 const std::array<StandardColor, kStandardColorCount>& StandardColors() { return kStandardColors; }
@@ -102,7 +95,7 @@ std::uint32_t CustomColorFromText(std::wstring_view text) {
   if (text.empty() || text.size() > 6) return kWhiteColorref;
   std::uint32_t value = 0;
   for (wchar_t c : text) {
-    const int digit = HexDigit(c);
+    const int digit = HexDigitValue(c);
     if (digit < 0) return kWhiteColorref;
     value = value * 16 + static_cast<std::uint32_t>(digit);
   }

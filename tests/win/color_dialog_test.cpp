@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/color_dialog_win.h"
+#include "win/test_paths_win.h"
 
 namespace nimbrel {
 namespace {
@@ -10,17 +11,7 @@ WPARAM g_answer = IDOK;
 
 // Runs inside the dialog's modal loop: answers the dialog of this thread.
 void CALLBACK Answer(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dialog = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND w, LPARAM found) -> BOOL {
-        wchar_t cls[16] = {};
-        ::GetClassNameW(w, cls, 16);
-        if (lstrcmpW(cls, L"#32770") != 0) return TRUE;
-        *reinterpret_cast<HWND*>(found) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&dialog));
+  HWND dialog = testing::FindThreadDialog();
   if (!dialog) return;
   ::KillTimer(nullptr, id);
   ::PostMessageW(dialog, WM_COMMAND, g_answer, 0);

@@ -11,6 +11,7 @@
 #include "platform/unique_resource_win.h"
 #include "widgets/input_box_win.h"
 #include "widgets/link_label_win.h"
+#include "win/test_paths_win.h"
 
 namespace nimbrel {
 namespace {
@@ -245,17 +246,7 @@ std::wstring g_seen;  // caption|prompt|edit text|selection
 RECT g_seenBox{};
 
 void CALLBACK AnswerInputBox(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND dialog = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND w, LPARAM found) -> BOOL {
-        wchar_t cls[16] = {};
-        ::GetClassNameW(w, cls, 16);
-        if (lstrcmpW(cls, L"#32770") != 0 || !::IsWindowVisible(w)) return TRUE;
-        *reinterpret_cast<HWND*>(found) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&dialog));
+  HWND dialog = testing::FindThreadDialog();
   if (!dialog) return;
   ::KillTimer(nullptr, timer);
   HWND edit = ::GetDlgItem(dialog, kInputBoxEditId);

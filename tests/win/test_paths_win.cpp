@@ -12,8 +12,8 @@ std::wstring MakeScratchFolder(const wchar_t* tag) {
   static unsigned counter = 0;
   wchar_t temp[MAX_PATH + 1] = {};
   ::GetTempPathW(MAX_PATH, temp);
-  std::wstring folder = std::wstring(temp) + L"nimbrel-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                        tag + L"-" + std::to_wstring(++counter) + L"\\";
+  std::wstring folder = std::wstring(temp) + L"nimbrel-test-" + std::to_wstring(::GetCurrentProcessId()) +
+                        L"-" + tag + L"-" + std::to_wstring(++counter) + L"\\";
   ::CreateDirectoryW(folder.c_str(), nullptr);
   return folder;
 }
@@ -45,6 +45,25 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
       ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
   if (file) ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+HWND FindThreadDialog(HWND except) {
+  struct Search {
+    HWND except;
+    HWND found;
+  } search{except, nullptr};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        wchar_t cls[16] = {};
+        ::GetClassNameW(w, cls, 16);
+        if (w == s->except || ::lstrcmpW(cls, L"#32770") != 0 || !::IsWindowVisible(w)) return TRUE;
+        s->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 }  // namespace nimbrel::testing

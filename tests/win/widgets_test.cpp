@@ -82,20 +82,7 @@ class HostDialog {
   std::vector<WORD> words_;
 };
 
-HWND FindSystemDialog() {
-  HWND found = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND w, LPARAM p) -> BOOL {
-        wchar_t cls[16] = {};
-        ::GetClassNameW(w, cls, 16);
-        if (w == g_host || ::lstrcmpW(cls, L"#32770") != 0 || !::IsWindowVisible(w)) return TRUE;
-        *reinterpret_cast<HWND*>(p) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
+HWND FindSystemDialog() { return testing::FindThreadDialog(g_host); }
 
 void CALLBACK Answer(HWND, UINT, UINT_PTR id, DWORD) {
   const HWND dialog = FindSystemDialog();
