@@ -28,7 +28,8 @@ inline void StartHiddenNotepads(int count, ExtraProcesses& into) {
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi{};
     std::wstring command = L"\"" + exe + L"\"";
-    if (::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    if (::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                         &pi)) {
       ::CloseHandle(pi.hThread);
       into.processes.emplace_back(pi.hProcess);
     }

@@ -3,13 +3,13 @@
 // what dominates.
 #include <windows.h>
 
+#include <shellapi.h>
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <shellapi.h>
-#include <tlhelp32.h>
 
 #include "bench/win/bench_clock_win.h"
 #include "bench/win/extra_processes_win.h"
@@ -34,17 +34,24 @@ int main(int argc, char** argv) {
     UniqueFileHandle s(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W e{};
     e.dwSize = sizeof e;
-    for (BOOL more = ::Process32FirstW(s.get(), &e); more; more = ::Process32NextW(s.get(), &e)) e.dwSize = sizeof e;
+    for (BOOL more = ::Process32FirstW(s.get(), &e); more; more = ::Process32NextW(s.get(), &e))
+      e.dwSize = sizeof e;
   });
   std::vector<DWORD> ids;
   for (int i = 0; i < list.Count(); ++i) ids.push_back(list.GetItem(i).ProcessID);
-  double path = MedianMilliseconds(rounds, [&] { for (DWORD id : ids) (void)GetProcessPath(id); });
+  double path = MedianMilliseconds(rounds, [&] {
+    for (DWORD id : ids) (void)GetProcessPath(id);
+  });
   double owner = MedianMilliseconds(rounds, [&] {
     std::wstring u, d;
     for (DWORD id : ids) GetProcessOwner(id, u, d);
   });
-  double start = MedianMilliseconds(rounds, [&] { for (DWORD id : ids) (void)GetProcessStartTime(id); });
-  double memory = MedianMilliseconds(rounds, [&] { for (DWORD id : ids) (void)GetProcessMemory(id, 0); });
+  double start = MedianMilliseconds(rounds, [&] {
+    for (DWORD id : ids) (void)GetProcessStartTime(id);
+  });
+  double memory = MedianMilliseconds(rounds, [&] {
+    for (DWORD id : ids) (void)GetProcessMemory(id, 0);
+  });
   list.SortByWorkingSet();
   double sort = MedianMilliseconds(rounds, [&] { list.SortByWorkingSet(); });
 
@@ -63,9 +70,8 @@ int main(int argc, char** argv) {
   services.makeClickHandler = [](const TMenuItemEx&) { return std::function<void()>([] {}); };
   Menu menu;
   BuildFixedItems(menu);
-  double items = MedianMilliseconds(rounds, [&] {
-    RebuildProcessItems(menu, list, settings, 16ull << 30, format, services);
-  });
+  double items = MedianMilliseconds(
+      rounds, [&] { RebuildProcessItems(menu, list, settings, 16ull << 30, format, services); });
   RemoveProcessItems(menu, services.destroyIcon);
   double whole = MedianMilliseconds(rounds, [&] {
     RebuildTrayMenu(

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/win/bench_clock_win.h"
 #include "display/memory_status_win.h"
 #include "display/refresh_cycle_win.h"
 #include "display/tray_painter.h"
-#include "bench/win/bench_clock_win.h"
 #include "platform/application_win.h"
 
 namespace {
@@ -74,7 +74,8 @@ int main() {
     paintFont.push_back(MicrosecondsPerCall(calls * 10, [&](int) {
       painter.Paint(picture, userFont, sample, PaintContext{format, colors, &text});
     }));
-    icon.push_back(MicrosecondsPerCall(calls * 10, [&](int) { UniqueIcon i = MakeIconFromBitmap(picture, 3); }));
+    icon.push_back(
+        MicrosecondsPerCall(calls * 10, [&](int) { UniqueIcon i = MakeIconFromBitmap(picture, 3); }));
   }
   tray.RemoveIcon();
 

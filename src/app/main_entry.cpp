@@ -1,5 +1,6 @@
 // Program entry: one running copy per session, found by its main window's class.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "app/main_form_win.h"

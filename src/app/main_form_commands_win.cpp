@@ -1,9 +1,10 @@
 // The main form's tray commands: the double-click action, the settings submenu and the options
 // dialog's entry points.
-#include "app/main_form_win.h"
+#include <windows.h>
 
 #include <shellapi.h>
 
+#include "app/main_form_win.h"
 #include "app/system_actions_win.h"
 #include "platform/application_win.h"
 #include "settings/color_text.h"
@@ -24,7 +25,8 @@ void TFrmNimbrelMain::TrayDblClick() {
       MemoryDefragmenter1Click();
       break;
     case TrayDblClickAction::MemoryInfo:
-      Tray->ShowBalloon(kMemoryInfoBalloonTitle, Tray->Hint(), kMemoryInfoBalloonKind, kMemoryInfoBalloonSeconds);
+      Tray->ShowBalloon(kMemoryInfoBalloonTitle, Tray->Hint(), kMemoryInfoBalloonKind,
+                        kMemoryInfoBalloonSeconds);
       break;
     case TrayDblClickAction::ShowSettings:
       Settings1Click();

@@ -1,11 +1,12 @@
 // The main form's tray menu: opening it (TrayMouseDown), measuring and drawing its items, and the
 // process dialog of a process item (KillItem).
-#include "app/main_form_win.h"
+#include <windows.h>
 
 #include <shellapi.h>
 
 #include <variant>
 
+#include "app/main_form_win.h"
 #include "platform/application_win.h"
 #include "platform/system_info_win.h"
 #include "platform/task_dialog_win.h"
@@ -100,7 +101,8 @@ void TFrmNimbrelMain::TrayMouseDown(MouseButton button, unsigned, int, int) {
   services.destroyIcon = &DestroyItemIcon;
   services.makeClickHandler = [this](const TMenuItemEx& item) -> std::function<void()> {
     // Copies: the item is gone by the time a later opening rebuilds the menu.
-    return [this, pid = item.ProcessID, exe = item.ExeFile, path = item.FullPath] { KillItem(pid, exe, path); };
+    return
+        [this, pid = item.ProcessID, exe = item.ExeFile, path = item.FullPath] { KillItem(pid, exe, path); };
   };
   RebuildTrayMenu(
       PopupMenu1, settings,
@@ -120,7 +122,8 @@ void TFrmNimbrelMain::TrayMouseDown(MouseButton button, unsigned, int, int) {
   popupWindow_.Popup(PopupMenu1, pt.x, pt.y);
   ::PostMessageW(popupWindow_.Handle(), WM_NULL, 0, 0);
   if (IsVistaOrLater) {
-    if (HWND overflow = ::FindWindowW(L"NotifyIconOverflowWindow", nullptr)) ::PostMessageW(overflow, WM_CLOSE, 0, 0);
+    if (HWND overflow = ::FindWindowW(L"NotifyIconOverflowWindow", nullptr))
+      ::PostMessageW(overflow, WM_CLOSE, 0, 0);
   }
 }
 
@@ -135,7 +138,8 @@ void TFrmNimbrelMain::MeasureItem(MenuItem& item, HDC dc, UINT& width, UINT& hei
     }
     SelectObjectGuard regular(dc, menuFont_.get());
     SIZE aa{};
-    ::GetTextExtentPoint32W(dc, kMenuTextHeightSample.data(), static_cast<int>(kMenuTextHeightSample.size()), &aa);
+    ::GetTextExtentPoint32W(dc, kMenuTextHeightSample.data(), static_cast<int>(kMenuTextHeightSample.size()),
+                            &aa);
     MenuTextHeight = aa.cy;
   }
   MenuItemMeasure m = MeasureMenuItem(item.IsSeparator(), captionWidth, MenuTextHeight);
@@ -150,9 +154,9 @@ void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool sele
   BITMAP check{};
   if (checkBitmap_) ::GetObjectW(checkBitmap_.get(), sizeof check, &check);
   GdiMenuMetrics metrics(dc, menuFont_.get(), menuBoldFont_.get());
-  MenuItemPaint plan = PlanMenuItemPaint(item, Rect{rc.left, rc.top, rc.right, rc.bottom}, selected, themed,
-                                         IsVistaOrLater, MenuTextHeight, GetProcMenuHighlighColor(settings, false),
-                                         check.bmWidth, metrics);
+  MenuItemPaint plan =
+      PlanMenuItemPaint(item, Rect{rc.left, rc.top, rc.right, rc.bottom}, selected, themed, IsVistaOrLater,
+                        MenuTextHeight, GetProcMenuHighlighColor(settings, false), check.bmWidth, metrics);
   auto win = [](const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; };
   for (const MenuPaintStep& step : plan.steps) {
     if (auto* part = std::get_if<ThemePartStep>(&step)) {
@@ -168,7 +172,7 @@ void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool sele
       ::MoveToEx(dc, line->from.x, line->from.y, nullptr);
       ::LineTo(dc, line->to.x, line->to.y);
     } else if (auto* icon = std::get_if<IconStep>(&step)) {
-      HICON h = icon->icon == MenuIcon::ItemSmallIcon      ? reinterpret_cast<HICON>(icon->handle)
+      HICON h = icon->icon == MenuIcon::ItemSmallIcon        ? reinterpret_cast<HICON>(icon->handle)
                 : icon->icon == MenuIcon::DefaultProcessIcon ? DefaultProcessIcon.get()
                                                              : TaskManagerIcon.get();
       if (h) ::DrawIconEx(dc, icon->at.x, icon->at.y, h, 16, 16, 0, nullptr, DI_NORMAL);
@@ -192,10 +196,11 @@ void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool sele
   }
 }
 
-void TFrmNimbrelMain::KillItem(std::uint32_t processId, const std::wstring& exeFile, const std::wstring& fullPath) {
+void TFrmNimbrelMain::KillItem(std::uint32_t processId, const std::wstring& exeFile,
+                               const std::wstring& fullPath) {
   const VersionStrings version = ReadVersionStrings(fullPath);
-  TTaskDialogEx request = KillItemRequest(exeFile, ProcessContentText(version.description, version.company,
-                                                                       version.fileVersion));
+  TTaskDialogEx request =
+      KillItemRequest(exeFile, ProcessContentText(version.description, version.company, version.fileVersion));
   const ProcessAction action = KillItemAction(ExecuteTaskDialog(request));
   if (action == ProcessAction::None) return;
   UniqueHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
@@ -204,7 +209,8 @@ void TFrmNimbrelMain::KillItem(std::uint32_t processId, const std::wstring& exeF
       ::ShellExecuteW(handle(), L"OPEN", FolderToOpen(fullPath).c_str(), L"", L"", SW_SHOW);
       break;
     case ProcessAction::TrimMemory:
-      if (process) ::SetProcessWorkingSetSize(process.get(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+      if (process)
+        ::SetProcessWorkingSetSize(process.get(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
       break;
     case ProcessAction::Terminate:
       if (process) ::TerminateProcess(process.get(), 0);

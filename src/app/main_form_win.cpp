@@ -1,5 +1,7 @@
 #include "app/main_form_win.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <shellapi.h>
 #include <wtsapi32.h>

@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "app/tray_commands.h"
-
 #include "platform/system_info_win.h"
 #include "platform/unique_resource_win.h"
 
@@ -31,7 +30,8 @@ bool EnablePrivilege(const wchar_t* name, bool enable) {
   privileges.PrivilegeCount = 1;
   if (!::LookupPrivilegeValueW(nullptr, name, &privileges.Privileges[0].Luid)) return false;
   privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
-  if (!::AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof privileges, nullptr, nullptr)) return false;
+  if (!::AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof privileges, nullptr, nullptr))
+    return false;
   return ::GetLastError() == ERROR_SUCCESS;
 }
 
@@ -65,7 +65,8 @@ bool LockComputer(const char* exportName) {
 }
 
 bool ShowRunDialog(HWND owner, HICON icon, const std::wstring& applicationTitle) {
-  using RunFileDlgFn = void(WINAPI*)(HWND, HICON, LPCWSTR directory, LPCWSTR title, LPCWSTR description, UINT);
+  using RunFileDlgFn =
+      void(WINAPI*)(HWND, HICON, LPCWSTR directory, LPCWSTR title, LPCWSTR description, UINT);
   constexpr WORD kRunFileDlgOrdinal = 61;
   auto run = LookUp<RunFileDlgFn>(::GetModuleHandleW(L"shell32.dll"), MAKEINTRESOURCEA(kRunFileDlgOrdinal));
   if (!run) return false;
@@ -77,22 +78,24 @@ bool ShowRunDialog(HWND owner, HICON icon, const std::wstring& applicationTitle)
 namespace {
 
 std::string Utf8(const std::wstring& text) {
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
   if (n > 0)
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                          nullptr);
   return out;
 }
 
 [[noreturn]] void ThrowOleError(HRESULT hr, const wchar_t* what) {
   wchar_t* buffer = nullptr;
-  const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+  const DWORD n = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      static_cast<DWORD>(hr), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
   std::wstring text = n ? std::wstring(buffer, n) : std::wstring();
   if (buffer) ::LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+    text.pop_back();
   wchar_t code[16];
   ::wsprintfW(code, L"%08lX", static_cast<unsigned long>(hr));
   if (text.empty()) text = L"OLE error " + std::wstring(code);

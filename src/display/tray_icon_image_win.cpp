@@ -50,7 +50,9 @@ UniqueIcon MakeIconFromBitmap(const TrayPicture& picture, std::optional<Rgb> tra
                                                kIconFormatVersion, n, n, LR_DEFAULTCOLOR));
 }
 
-Rgb WindowsSystemColors::Resolve(int index) const { return static_cast<Rgb>(::GetSysColor(index)) & 0xFFFFFF; }
+Rgb WindowsSystemColors::Resolve(int index) const {
+  return static_cast<Rgb>(::GetSysColor(index)) & 0xFFFFFF;
+}
 
 GdiTextRenderer::GdiTextRenderer() {
   dc_.reset(::CreateCompatibleDC(nullptr));

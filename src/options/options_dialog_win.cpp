@@ -1,5 +1,7 @@
 #include "options/options_dialog_win.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include <optional>

@@ -15,8 +15,9 @@ bool Application::Initialize(const std::wstring& title) {
   // A never-shown owner keeps the application window off every taskbar, also those (Wine's among
   // them) that list visible unowned windows whatever their extended style.
   if (!anchor_.Create(L"TNimbrelAnchor", L"", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0, nullptr)) return false;
-  if (!window_.Create(L"TNimbrelApplication", title.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU,
-                      WS_EX_TOOLWINDOW, 0, 0, 0, 0, anchor_.handle()))
+  if (!window_.Create(L"TNimbrelApplication", title.c_str(),
+                      WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU, WS_EX_TOOLWINDOW, 0, 0, 0, 0,
+                      anchor_.handle()))
     return false;
   // Set as the whole extended style: anything else (WS_EX_APPWINDOW) would bring the taskbar button back.
   ::SetWindowLongPtrW(window_.handle(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);

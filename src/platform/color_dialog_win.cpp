@@ -1,5 +1,7 @@
 #include "platform/color_dialog_win.h"
 
+#include <windows.h>
+
 #include <commdlg.h>
 
 namespace nimbrel {

@@ -1,5 +1,7 @@
 #include "platform/emulated_task_dialog_win.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include <array>
@@ -66,7 +68,8 @@ class GdiTextMetrics : public TextMetrics {
   int ParagraphHeight(std::wstring_view text, FontRole font, int width) override {
     SelectObjectGuard guard(dc_, fonts_.Font(font));
     RECT r{0, 0, width, 0};
-    ::DrawTextW(dc_, text.data(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::DrawTextW(dc_, text.data(), static_cast<int>(text.size()), &r,
+                DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     return r.bottom - r.top;
   }
   Size IconSize(int iconId) override {
@@ -132,9 +135,10 @@ bool EmulatedDialog::Build(HWND owner) {
               ::GetSysColorBrush(COLOR_BTNFACE)))
     return false;
   ::SendMessageW(handle(), WM_SETICON, ICON_BIG, 0);
-  panelBrush_.reset(::CreateSolidBrush(layout_.panelWhite ? RGB(255, 255, 255) : ::GetSysColor(COLOR_BTNFACE)));
-  arrow_.reset(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), L"btnArrow", IMAGE_BITMAP, 0, 0,
-                                                 LR_DEFAULTCOLOR)));
+  panelBrush_.reset(
+      ::CreateSolidBrush(layout_.panelWhite ? RGB(255, 255, 255) : ::GetSysColor(COLOR_BTNFACE)));
+  arrow_.reset(static_cast<HBITMAP>(
+      ::LoadImageW(::GetModuleHandleW(nullptr), L"btnArrow", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
   tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                handle(), nullptr, ::GetModuleHandleW(nullptr), nullptr);
 
@@ -209,14 +213,15 @@ HWND EmulatedDialog::MakeControl(const EmulatedControl& c, int id) {
       break;
   }
   const int height = c.kind == ControlKind::ComboBox ? c.bounds.height + 160 : c.bounds.height;  // drop-down
-  HWND w = ::CreateWindowExW(0, cls, text.c_str(), style, c.bounds.x, c.bounds.y, c.bounds.width, height, handle(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
-                             nullptr);
+  HWND w = ::CreateWindowExW(0, cls, text.c_str(), style, c.bounds.x, c.bounds.y, c.bounds.width, height,
+                             handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             ::GetModuleHandleW(nullptr), nullptr);
   if (!w) return nullptr;
   ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Font(c.font)), FALSE);
   switch (c.kind) {
     case ControlKind::MainIcon:
-      ::SendMessageW(w, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconW(nullptr, MAKEINTRESOURCEW(c.iconId))), 0);
+      ::SendMessageW(w, STM_SETICON,
+                     reinterpret_cast<WPARAM>(::LoadIconW(nullptr, MAKEINTRESOURCEW(c.iconId))), 0);
       ::SetWindowPos(w, nullptr, 0, 0, c.bounds.width, c.bounds.height, SWP_NOMOVE | SWP_NOZORDER);
       break;
     case ControlKind::FooterIcon: {
@@ -275,8 +280,12 @@ void EmulatedDialog::DrawCommandLink(const DRAWITEMSTRUCT& item) {
   const EmulatedControl* c = ControlOf(item.hwndItem);
   if (!c) return;
   const FontDescription& d = fonts_.Description(c->font);
-  TTaskButton button{c->caption, fonts_.Font(c->font), d.hasColor ? d.color : ::GetSysColor(COLOR_BTNTEXT),
-                     c->arrowGlyph ? arrow_.get() : nullptr, c->glyphMargin, c->glyphSpacing};
+  TTaskButton button{c->caption,
+                     fonts_.Font(c->font),
+                     d.hasColor ? d.color : ::GetSysColor(COLOR_BTNTEXT),
+                     c->arrowGlyph ? arrow_.get() : nullptr,
+                     c->glyphMargin,
+                     c->glyphSpacing};
   button.Paint(item, panelBrush_.get());
 }
 

@@ -24,8 +24,8 @@ void ForceForeground(HWND window) {
   ForegroundProbe probe;
   POINT pointer{};
   ::GetCursorPos(&pointer);
-  if (probe.Create(L"TNimbrelForeground", L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, pointer.x, pointer.y, 1,
-                   1, nullptr)) {
+  if (probe.Create(L"TNimbrelForeground", L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, pointer.x,
+                   pointer.y, 1, 1, nullptr)) {
     ::ShowWindow(probe.handle(), SW_SHOWNOACTIVATE);
     ::mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
     ::mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);

@@ -10,15 +10,16 @@ struct ModifierBit {
   HotKeyValue valueBit;
   unsigned modFlag;
 };
-constexpr std::array<ModifierBit, 4> kModifiers{{
-    {kHotKeyAlt, kModAlt}, {kHotKeyCtrl, kModControl}, {kHotKeyShift, kModShift}, {kHotKeyWin, kModWin}}};
+constexpr std::array<ModifierBit, 4> kModifiers{
+    {{kHotKeyAlt, kModAlt}, {kHotKeyCtrl, kModControl}, {kHotKeyShift, kModShift}, {kHotKeyWin, kModWin}}};
 
 constexpr unsigned kFirstMediaKey = 166;
 constexpr std::array<std::wstring_view, 18> kMediaKeyNames{
-    L"Browser Back",    L"Browser Forward", L"Browser Refresh",   L"Browser Stop",     L"Browser Search",
-    L"Browser Favorites", L"Browser Start/Home", L"Volume Mute",  L"Volume Down",      L"Volume Up",
-    L"Next Track",      L"Previous Track",  L"Stop Media",        L"Play/Pause Media", L"Start Mail",
-    L"Select Media",    L"Start Application 1", L"Start Application 2"};
+    L"Browser Back",        L"Browser Forward",    L"Browser Refresh",    L"Browser Stop",
+    L"Browser Search",      L"Browser Favorites",  L"Browser Start/Home", L"Volume Mute",
+    L"Volume Down",         L"Volume Up",          L"Next Track",         L"Previous Track",
+    L"Stop Media",          L"Play/Pause Media",   L"Start Mail",         L"Select Media",
+    L"Start Application 1", L"Start Application 2"};
 }  // namespace
 
 SplitKey SplitKeyValue(HotKeyValue value) {

@@ -15,7 +15,8 @@ ATOM THotKeyManager::RegisterGlobalKey(HotKeyValue value) {
   const std::wstring name = HotKeyAtomName(value);
   UniqueGlobalAtom atom(::GlobalAddAtomW(name.c_str()));
   if (!atom) return 0;
-  if (!::RegisterHotKey(window_.handle(), atom.get(), key.modifiers, key.virtualKey)) return 0;  // atom deleted
+  if (!::RegisterHotKey(window_.handle(), atom.get(), key.modifiers, key.virtualKey))
+    return 0;  // atom deleted
   const ATOM id = atom.get();
   entries_.push_back(Entry{value, std::move(atom)});
   return id;
@@ -53,7 +54,8 @@ namespace {
 std::wstring LayoutKeyName(unsigned virtualKey) {
   wchar_t name[64] = {};
   const UINT scan = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
-  return ::GetKeyNameTextW(KeyNameParam(scan, virtualKey), name, 64) > 0 ? std::wstring(name) : std::wstring();
+  return ::GetKeyNameTextW(KeyNameParam(scan, virtualKey), name, 64) > 0 ? std::wstring(name)
+                                                                         : std::wstring();
 }
 }  // namespace
 

@@ -50,8 +50,8 @@ void PopupMenuWindow::Popup(Menu& menu, int x, int y) {
   nextCommand_ = 1;
   UniqueMenu handle(Build(menu));
   if (OnShown) OnShown(handle.get());
-  const UINT chosen = static_cast<UINT>(
-      ::TrackPopupMenuEx(handle.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, window_.handle(), nullptr));
+  const UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(
+      handle.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, window_.handle(), nullptr));
   // The item's handler runs after the menu is gone (it may show a dialog or end the program).
   MenuItem* item = nullptr;
   if (auto it = commands_.find(chosen); chosen != 0 && it != commands_.end()) item = it->second;
@@ -86,7 +86,8 @@ LRESULT PopupMenuWindow::Sink::HandleMessage(UINT msg, WPARAM wParam, LPARAM lPa
       auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (m->CtlType == ODT_MENU && m->itemData && owner_.OnMeasureItem) {
         WindowDc dc(handle());
-        owner_.OnMeasureItem(*reinterpret_cast<MenuItem*>(m->itemData), dc.get(), m->itemWidth, m->itemHeight);
+        owner_.OnMeasureItem(*reinterpret_cast<MenuItem*>(m->itemData), dc.get(), m->itemWidth,
+                             m->itemHeight);
         return TRUE;
       }
       break;

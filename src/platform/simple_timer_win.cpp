@@ -23,7 +23,8 @@ class TSimpleTimerHandler : public SharedWindow<TSimpleTimerHandler> {
   }
 };
 
-TSimpleTimer::TSimpleTimer(unsigned interval, Handler handler) : interval_(interval), handler_(std::move(handler)) {
+TSimpleTimer::TSimpleTimer(unsigned interval, Handler handler)
+    : interval_(interval), handler_(std::move(handler)) {
   auto& shared = TSimpleTimerHandler::Join(L"TSimpleTimerHandler");
   id_ = shared.nextId++;
   shared.timers[id_] = this;

@@ -1,8 +1,9 @@
 #include "platform/system_info_win.h"
 
-#include <shlobj.h>
+#include <windows.h>
 
 #include <powrprof.h>
+#include <shlobj.h>
 
 #include <optional>
 #include <random>
@@ -107,7 +108,8 @@ int DetectVisualStyle() {
 std::wstring GetTempFolder() {
   std::vector<wchar_t> buffer(MAX_PATH);
   DWORD n = 0;
-  while ((n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data())) >= buffer.size()) buffer.resize(n + 1);
+  while ((n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data())) >= buffer.size())
+    buffer.resize(n + 1);
   std::wstring path = n ? std::wstring(buffer.data(), n) : L".";
   DWORD full = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (full) {
@@ -132,7 +134,8 @@ std::wstring MakeTempFileName(const std::wstring& folder, const std::wstring& ex
 std::vector<std::wstring> ListFiles(const std::wstring& folder, const std::wstring& mask, DWORD attributes) {
   std::vector<std::wstring> names;
   // Hidden, system and folder entries only when the filter asks for them; everything else always.
-  const DWORD excluded = ~attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY);
+  const DWORD excluded =
+      ~attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY);
   CriticalErrorsSuppressed quiet;
   WIN32_FIND_DATAW found{};
   UniqueFind search(::FindFirstFileW((WithTrailingBackslash(folder) + mask).c_str(), &found));
@@ -150,7 +153,8 @@ bool ReadRegistryFont(HKEY key, const wchar_t* valueName, UniqueFont& font) {
   static_assert(sizeof logFont == 60);
   DWORD type = 0;
   DWORD size = sizeof logFont;
-  if (::RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&logFont), &size) != ERROR_SUCCESS ||
+  if (::RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&logFont), &size) !=
+          ERROR_SUCCESS ||
       size != sizeof logFont)
     return false;
   HFONT created = ::CreateFontIndirectA(&logFont);
@@ -286,9 +290,11 @@ void MakeFontPair(const LOGFONTW& base, int boldHeightPercent, UniqueFont& regul
 NumberFormat UserNumberFormat() {
   NumberFormat format;
   wchar_t separator[8] = {};
-  if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) > 1) format.decimalSeparator = separator;
+  if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) > 1)
+    format.decimalSeparator = separator;
   // Some locales group without a separator: an empty text is a valid answer here.
-  if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8) > 0) format.thousandSeparator = separator;
+  if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8) > 0)
+    format.thousandSeparator = separator;
   return format;
 }
 

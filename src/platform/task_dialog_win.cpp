@@ -1,5 +1,7 @@
 #include "platform/task_dialog_win.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <mmsystem.h>
 
@@ -108,15 +110,15 @@ int ExecuteTaskDialog(TTaskDialogEx& request) {
 int ShowTaskMessage(const std::wstring& mainInstruction, const std::wstring& content, unsigned commonButtons,
                     int mainIconKind, HWND parent, const std::wstring& caption, const std::wstring& footer,
                     int footerIconKind, int width) {
-  TTaskDialogEx request = TaskMessageRequest(mainInstruction, content, commonButtons, mainIconKind,
-                                             reinterpret_cast<std::uintptr_t>(parent), caption, footer,
-                                             footerIconKind, width);
+  TTaskDialogEx request =
+      TaskMessageRequest(mainInstruction, content, commonButtons, mainIconKind,
+                         reinterpret_cast<std::uintptr_t>(parent), caption, footer, footerIconKind, width);
   return ExecuteTaskDialog(request);
 }
 
-int AskCommand(const std::wstring& mainInstruction, const std::wstring& content, const std::wstring& commandButtons,
-               int mainIconKind, HWND parent, const std::wstring& caption, const std::wstring& footer,
-               int footerIconKind, int width) {
+int AskCommand(const std::wstring& mainInstruction, const std::wstring& content,
+               const std::wstring& commandButtons, int mainIconKind, HWND parent, const std::wstring& caption,
+               const std::wstring& footer, int footerIconKind, int width) {
   TTaskDialogEx request = CommandQuestionRequest(mainInstruction, content, commandButtons, mainIconKind,
                                                  reinterpret_cast<std::uintptr_t>(parent), caption, footer,
                                                  footerIconKind, width);
@@ -132,7 +134,8 @@ int MessageDialog(const std::wstring& text, MessageDialogType type, unsigned but
   if (!parent) parent = Application::Instance().MainForm();
   const std::wstring limited = LimitMessageText(text);
   if (WindowsMajorVersion() < 6) {
-    static const wchar_t* kSounds[] = {L"SystemExclamation", L"SystemHand", L"SystemQuestion", L"SystemQuestion"};
+    static const wchar_t* kSounds[] = {L"SystemExclamation", L"SystemHand", L"SystemQuestion",
+                                       L"SystemQuestion"};
     ::PlaySoundW(kSounds[static_cast<int>(type)], nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
     static const UINT kIcons[] = {MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION, MB_ICONQUESTION};
     UINT style = kIcons[static_cast<int>(type)];

@@ -16,9 +16,9 @@ int ExecuteTaskDialog(TTaskDialogEx& request);
 int ShowTaskMessage(const std::wstring& mainInstruction, const std::wstring& content, unsigned commonButtons,
                     int mainIconKind, HWND parent, const std::wstring& caption, const std::wstring& footer,
                     int footerIconKind, int width);
-int AskCommand(const std::wstring& mainInstruction, const std::wstring& content, const std::wstring& commandButtons,
-               int mainIconKind, HWND parent, const std::wstring& caption, const std::wstring& footer,
-               int footerIconKind, int width);
+int AskCommand(const std::wstring& mainInstruction, const std::wstring& content,
+               const std::wstring& commandButtons, int mainIconKind, HWND parent, const std::wstring& caption,
+               const std::wstring& footer, int footerIconKind, int width);
 void ShowInfoMessage(const std::wstring& content, HWND parent);
 int MessageDialog(const std::wstring& text, MessageDialogType type, unsigned buttons, HWND parent);
 

@@ -4,8 +4,8 @@
 #include <unordered_map>
 
 #include "platform/application_win.h"
-#include "platform/system_info_win.h"
 #include "platform/shared_window_win.h"
+#include "platform/system_info_win.h"
 
 namespace nimbrel {
 
@@ -76,9 +76,10 @@ TCoolTrayIcon::TCoolTrayIcon(HWND owner, HICON designedIcon)
   handler.icons[data_.uID] = this;
   TaskbarCreatedMessage();
 
-  appHookId_ = Application::Instance().AddMessageHook([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
-    return ApplicationHook(msg, wParam, lParam);
-  });
+  appHookId_ =
+      Application::Instance().AddMessageHook([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
+        return ApplicationHook(msg, wParam, lParam);
+      });
   if (owner_) {
     ::SetPropW(owner_, kOwnerProp, this);
     savedOwnerProc_ = reinterpret_cast<WNDPROC>(
@@ -273,12 +274,14 @@ void TCoolTrayIcon::HandleCallback(UINT message) {
       }
       break;
     case WM_RBUTTONUP:
-      if (notifyBehaviour_ == 0 && OnMouseUp) OnMouseUp(MouseButton::Right, ShiftState(kRightBit), pt.x, pt.y);
+      if (notifyBehaviour_ == 0 && OnMouseUp)
+        OnMouseUp(MouseButton::Right, ShiftState(kRightBit), pt.x, pt.y);
       break;
     case WM_CONTEXTMENU:
     case NIN_SELECT:
     case NIN_KEYSELECT:
-      if (notifyBehaviour_ == 1 && OnMouseUp) OnMouseUp(MouseButton::Right, ShiftState(kRightBit), pt.x, pt.y);
+      if (notifyBehaviour_ == 1 && OnMouseUp)
+        OnMouseUp(MouseButton::Right, ShiftState(kRightBit), pt.x, pt.y);
       break;
     case WM_MBUTTONDOWN:
       if (OnMouseDown) OnMouseDown(MouseButton::Middle, ShiftState(kMiddleBit), pt.x, pt.y);
@@ -302,7 +305,8 @@ void TCoolTrayIcon::DblClick() {
 
 void TCoolTrayIcon::CloseOverflowWindow() const {
   if (!modernShell_) return;
-  if (HWND overflow = ::FindWindowW(L"NotifyIconOverflowWindow", nullptr)) ::PostMessageW(overflow, WM_CLOSE, 0, 0);
+  if (HWND overflow = ::FindWindowW(L"NotifyIconOverflowWindow", nullptr))
+    ::PostMessageW(overflow, WM_CLOSE, 0, 0);
 }
 
 void TCoolTrayIcon::ClickTimerFired() {

@@ -2,6 +2,7 @@
 // The notification-area icon: registration with the shell (kept across taskbar restarts), tooltip,
 // balloons, and the shell's callbacks turned into mouse events with click/double-click timing.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <functional>

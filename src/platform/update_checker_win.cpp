@@ -1,5 +1,7 @@
 #include "platform/update_checker_win.h"
 
+#include <windows.h>
+
 #include <winhttp.h>
 
 #include <atomic>

@@ -26,7 +26,8 @@ const UxTheme& UxTheme::Get() {
 }
 
 bool UxTheme::Themed() const {
-  return OpenThemeData && DrawThemeBackground && IsThemeActive && IsAppThemed && IsThemeActive() && IsAppThemed();
+  return OpenThemeData && DrawThemeBackground && IsThemeActive && IsAppThemed && IsThemeActive() &&
+         IsAppThemed();
 }
 
 ThemeHandle::ThemeHandle(HWND window, const wchar_t* classList) {

@@ -1,6 +1,7 @@
 #pragma once
 // Visual styles, looked up at run time: systems without uxtheme.dll draw everything the classic way.
 #include <windows.h>
+
 #include <uxtheme.h>
 
 namespace nimbrel {

@@ -1,5 +1,7 @@
 #include "processes/process_snapshot_win.h"
 
+#include <windows.h>
+
 #include <psapi.h>
 #include <tlhelp32.h>
 
@@ -33,8 +35,10 @@ struct Functions {
   ProcessWalk first = LookUp<ProcessWalk>(L"kernel32.dll", "Process32FirstW");
   ProcessWalk next = LookUp<ProcessWalk>(L"kernel32.dll", "Process32NextW");
   QueryFullName queryFullName = LookUp<QueryFullName>(L"kernel32.dll", "QueryFullProcessImageNameW");
-  ImageFileName imageFileName = Either<ImageFileName>("GetProcessImageFileNameW", "K32GetProcessImageFileNameW");
-  ModuleFileNameEx moduleFileNameEx = Either<ModuleFileNameEx>("GetModuleFileNameExW", "K32GetModuleFileNameExW");
+  ImageFileName imageFileName =
+      Either<ImageFileName>("GetProcessImageFileNameW", "K32GetProcessImageFileNameW");
+  ModuleFileNameEx moduleFileNameEx =
+      Either<ModuleFileNameEx>("GetModuleFileNameExW", "K32GetModuleFileNameExW");
   MemoryInfo memoryInfo = Either<MemoryInfo>("GetProcessMemoryInfo", "K32GetProcessMemoryInfo");
 
   template <typename Fn>
@@ -49,7 +53,9 @@ const Functions& Api() {
   return functions;
 }
 
-UniqueHandle Open(DWORD access, DWORD processId) { return UniqueHandle(::OpenProcess(access, FALSE, processId)); }
+UniqueHandle Open(DWORD access, DWORD processId) {
+  return UniqueHandle(::OpenProcess(access, FALSE, processId));
+}
 
 bool IsXpOrLater() {
   OSVERSIONINFOW info{};
@@ -65,24 +71,26 @@ bool IsXpOrLater() {
 
 std::wstring GetProcessPath(DWORD processId) {
   const bool vista = IsWindowsVistaOrLater();
-  UniqueHandle process = Open(vista ? kQueryLimitedInformation : PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
-                              processId);
+  UniqueHandle process =
+      Open(vista ? kQueryLimitedInformation : PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, processId);
   wchar_t buffer[MAX_PATH] = {};
   if (vista) {
     DWORD size = MAX_PATH;
-    if (Api().queryFullName && Api().queryFullName(process.get(), 0, buffer, &size)) return std::wstring(buffer, size);
+    if (Api().queryFullName && Api().queryFullName(process.get(), 0, buffer, &size))
+      return std::wstring(buffer, size);
     return {};
   }
   if (IsXpOrLater()) {
     if (!Api().imageFileName) return {};
     DWORD n = Api().imageFileName(process.get(), buffer, MAX_PATH);
     if (n == 0) return {};
-    return TranslateDevicePath(std::wstring_view(buffer, n), [](wchar_t letter) -> std::optional<std::wstring> {
-      const wchar_t drive[] = {letter, L':', 0};
-      wchar_t target[1000] = {};
-      if (!::QueryDosDeviceW(drive, target, 1000)) return std::nullopt;
-      return std::wstring(target);
-    });
+    return TranslateDevicePath(std::wstring_view(buffer, n),
+                               [](wchar_t letter) -> std::optional<std::wstring> {
+                                 const wchar_t drive[] = {letter, L':', 0};
+                                 wchar_t target[1000] = {};
+                                 if (!::QueryDosDeviceW(drive, target, 1000)) return std::nullopt;
+                                 return std::wstring(target);
+                               });
   }
   if (!Api().moduleFileNameEx) return {};
   DWORD n = Api().moduleFileNameEx(process.get(), nullptr, buffer, MAX_PATH);
@@ -110,14 +118,16 @@ bool GetProcessOwner(DWORD processId, std::wstring& userName, std::wstring& doma
   if (nameLength == 0 || domainLength == 0) return false;
   std::wstring name(nameLength, L'\0');
   std::wstring dom(domainLength, L'\0');
-  if (!::LookupAccountSidW(nullptr, sid, name.data(), &nameLength, dom.data(), &domainLength, &use)) return false;
+  if (!::LookupAccountSidW(nullptr, sid, name.data(), &nameLength, dom.data(), &domainLength, &use))
+    return false;
   userName = name.substr(0, name.find(L'\0'));
   domain = dom.substr(0, dom.find(L'\0'));
   return true;
 }
 
 double GetProcessStartTime(DWORD processId) {
-  UniqueHandle process = Open(IsWindowsVistaOrLater() ? kQueryLimitedInformation : PROCESS_ALL_ACCESS, processId);
+  UniqueHandle process =
+      Open(IsWindowsVistaOrLater() ? kQueryLimitedInformation : PROCESS_ALL_ACCESS, processId);
   if (!process) return 0;
   FILETIME created{}, exited{}, kernel{}, user{};
   if (!::GetProcessTimes(process.get(), &created, &exited, &kernel, &user)) return 0;
@@ -128,7 +138,8 @@ double GetProcessStartTime(DWORD processId) {
 }
 
 std::uint64_t GetProcessMemory(DWORD processId, int memoryUnit) {
-  UniqueHandle process = Open(IsWindowsVistaOrLater() ? kQueryLimitedInformation : PROCESS_ALL_ACCESS, processId);
+  UniqueHandle process =
+      Open(IsWindowsVistaOrLater() ? kQueryLimitedInformation : PROCESS_ALL_ACCESS, processId);
   if (!process || !Api().memoryInfo) return 0;
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;

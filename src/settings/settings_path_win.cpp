@@ -1,5 +1,7 @@
 #include "settings/settings_path_win.h"
 
+#include <windows.h>
+
 #include <shlobj.h>
 
 #include "platform/path_text.h"

@@ -1,5 +1,7 @@
 #include "widgets/color_combo_win.h"
 
+#include <windows.h>
+
 #include <commdlg.h>
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #include "widgets/font_dialog_win.h"
 
+#include <windows.h>
+
 #include <commdlg.h>
 
 #include <algorithm>

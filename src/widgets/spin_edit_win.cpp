@@ -1,5 +1,7 @@
 #include "widgets/spin_edit_win.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include <algorithm>

@@ -100,9 +100,10 @@ TEST(RunDialog, BuffersOfFourAndOneHundredSixteenUnits) {
   ASSERT_EQ(texts.title.size(), 4u);
   EXPECT_STREQ(texts.title.c_str(), L"Run");
   ASSERT_EQ(texts.description.size(), 116u);
-  EXPECT_STREQ(texts.description.c_str(),
-               L"Type the name of a program, folder, document, or Internet resource, and Nimbrel will open it "
-               L"for you.");
+  EXPECT_STREQ(
+      texts.description.c_str(),
+      L"Type the name of a program, folder, document, or Internet resource, and Nimbrel will open it "
+      L"for you.");
   texts = MakeRunDialogTexts(std::wstring(60, L'x'));
   EXPECT_EQ(std::wstring(texts.description.c_str()).size(), 115u);
   EXPECT_EQ(texts.description.back(), L'\0');

@@ -9,9 +9,11 @@
 namespace {
 
 std::string Utf8(const std::wstring& text) {
-  int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                nullptr);
   std::string out(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                        nullptr);
   return out;
 }
 
@@ -28,8 +30,9 @@ void Print(HWND w) {
   if (lstrcmpiW(cls, L"Button") == 0 &&
       ::SendMessageTimeoutW(w, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 500, &answer))
     checked = static_cast<int>(answer);
-  std::string line = Utf8(cls) + "|" + Utf8(text) + "|" + std::to_string(r.left) + "|" + std::to_string(r.top) + "|" +
-                     std::to_string(r.right) + "|" + std::to_string(r.bottom) + "|" + std::to_string(checked) + "\n";
+  std::string line = Utf8(cls) + "|" + Utf8(text) + "|" + std::to_string(r.left) + "|" +
+                     std::to_string(r.top) + "|" + std::to_string(r.right) + "|" + std::to_string(r.bottom) +
+                     "|" + std::to_string(checked) + "\n";
   std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
@@ -116,7 +119,8 @@ int wmain(int argc, wchar_t** argv) {
         wchar_t text[256] = {};
         DWORD_PTR answer = 0;
         if (!::IsWindowVisible(w) ||
-            !::SendMessageTimeoutW(w, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 500, &answer) ||
+            !::SendMessageTimeoutW(w, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 500,
+                                   &answer) ||
             title != text)
           return TRUE;
         ++found;

@@ -35,7 +35,8 @@ int wmain(int argc, wchar_t** argv) {
       MemorySample sample = now;
       sample.dwMemoryLoad = static_cast<std::uint32_t>(load);
       sample.ullAvailPhys = static_cast<std::uint64_t>(static_cast<long long>(now.ullAvailPhys) + delta * mb);
-      sample.ullAvailPageFile = static_cast<std::uint64_t>(static_cast<long long>(now.ullAvailPageFile) + delta * mb);
+      sample.ullAvailPageFile =
+          static_cast<std::uint64_t>(static_cast<long long>(now.ullAvailPageFile) + delta * mb);
       TrayPicture picture;
       painter.Paint(picture, settings, sample, PaintContext{format, colors, &text});
       std::printf("%d", load);

@@ -2,6 +2,7 @@
 // program itself gets the platform dialog under Wine) and prints the result and the box's state.
 // With "links": the process question's shape instead, as command links with notes and a footer.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdio>
@@ -25,7 +26,8 @@ int wmain(int argc, wchar_t** argv) {
   if (argc > 1 && std::wstring(argv[1]) == L"links") {
     request.Dialog.MainInstruction = L"notepad.exe";
     request.Dialog.ContentText = L"记事本\nMicrosoft Corporation";
-    request.Dialog.CommandButtons = L"打开文件夹\\n在资源管理器中显示\n整理内存\n结束进程\\n未保存的数据会丢失";
+    request.Dialog.CommandButtons =
+        L"打开文件夹\\n在资源管理器中显示\n整理内存\n结束进程\\n未保存的数据会丢失";
     request.Dialog.VerificationText.clear();
     request.Dialog.FooterText = L"这是一个系统进程";
     request.DialogFlags = kTdfAllowDialogCancellation | kTdfUseCommandLinks;

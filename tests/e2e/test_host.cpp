@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
   }
   if (std::strcmp(argv[1], "windows") == 0) {
     for (unsigned i = 0; i < value; ++i)
-      ::CreateWindowExW(0, L"STATIC", L"test_host", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+      ::CreateWindowExW(0, L"STATIC", L"test_host", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                        nullptr);
     std::printf("ready\n");
     std::fflush(stdout);
     return Pump();

@@ -2,6 +2,7 @@
 //   tray_poke drop        removes the icon behind the program's back (the taskbar "forgot" it)
 //   tray_poke recreated   broadcasts the registered "TaskbarCreated" message
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <cstdio>

@@ -30,7 +30,8 @@ void Pump(DWORD ms) {
 TEST(ForceForeground, TargetComesInFrontAndNothingUnderThePointerIsClicked) {
   ::SetCursorPos(300, 300);
   ClickTrap trap;
-  ASSERT_TRUE(trap.Create(L"NimbrelClickTrap", L"trap", WS_POPUP | WS_VISIBLE, 0, 250, 250, 100, 100, nullptr));
+  ASSERT_TRUE(
+      trap.Create(L"NimbrelClickTrap", L"trap", WS_POPUP | WS_VISIBLE, 0, 250, 250, 100, 100, nullptr));
   Window target;
   ASSERT_TRUE(target.Create(L"NimbrelForegroundTarget", L"target", WS_POPUP | WS_VISIBLE, 0, 600, 100, 50, 50,
                             nullptr));

@@ -34,7 +34,8 @@ struct Helper {
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = write;
     PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return;
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
+      return;
     ::CloseHandle(pi.hThread);
     process.reset(pi.hProcess);
     id = pi.dwProcessId;
@@ -76,7 +77,8 @@ TEST(HotKeyManager, RegistersUnderItsAtomAndRaisesTheEventForExactlyThatKey) {
   EXPECT_EQ(code, 1u);
 
   ::PostMessageW(manager.Handle(), WM_HOTKEY, atom, MAKELPARAM(MOD_CONTROL | MOD_SHIFT | MOD_ALT, VK_F11));
-  ::PostMessageW(manager.Handle(), WM_HOTKEY, atom, MAKELPARAM(MOD_CONTROL | MOD_SHIFT | MOD_ALT | MOD_WIN, VK_F11));
+  ::PostMessageW(manager.Handle(), WM_HOTKEY, atom,
+                 MAKELPARAM(MOD_CONTROL | MOD_SHIFT | MOD_ALT | MOD_WIN, VK_F11));
   Pump();
   EXPECT_EQ(events, 1);
   EXPECT_EQ(got, kCtrlShiftAltF11);

@@ -1,7 +1,8 @@
 // The link label in a window of its own and in a dialog made from a template, found on its own
 // picture (WM_PRINTCLIENT) by the link colour; the input box answered by a thread timer.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>

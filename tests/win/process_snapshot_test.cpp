@@ -21,7 +21,8 @@ TEST(ProcessSnapshot, ListsAStartedProcessWithPathAndWorkingSet) {
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  ASSERT_TRUE(
+      ::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
   UniqueHandle process(pi.hProcess);
   UniqueHandle thread(pi.hThread);
   ::WaitForInputIdle(pi.hProcess, 2000);

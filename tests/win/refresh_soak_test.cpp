@@ -17,8 +17,12 @@ ObjectCounts Count() {
   HANDLE self = ::GetCurrentProcess();
   // Wine answers 0 for both system counts; Windows gives the real numbers. The wrappers' own counts
   // work everywhere.
-  return {::GetGuiResources(self, GR_GDIOBJECTS), ::GetGuiResources(self, GR_USEROBJECTS), UniqueIcon::Live(),
-          UniqueBitmap::Live(), UniqueFont::Live(), UniqueMemoryDc::Live()};
+  return {::GetGuiResources(self, GR_GDIOBJECTS),
+          ::GetGuiResources(self, GR_USEROBJECTS),
+          UniqueIcon::Live(),
+          UniqueBitmap::Live(),
+          UniqueFont::Live(),
+          UniqueMemoryDc::Live()};
 }
 
 void PumpPending() {

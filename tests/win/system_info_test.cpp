@@ -79,10 +79,13 @@ TEST(SystemInfo, ProgramCarriesItsVersionResource) {
   EXPECT_EQ(v.fileVersion, L"1.0.0.0");
 }
 
-TEST(SystemInfo, UserDecimalSeparatorIsNotEmpty) { EXPECT_FALSE(UserNumberFormat().decimalSeparator.empty()); }
+TEST(SystemInfo, UserDecimalSeparatorIsNotEmpty) {
+  EXPECT_FALSE(UserNumberFormat().decimalSeparator.empty());
+}
 
 TEST(SystemInfo, PlaceNearTaskbarFollowsTheWorkArea) {
-  HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 5, 5, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  HWND window =
+      ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 5, 5, 200, 100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
   RECT work{};
   ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));

@@ -1,9 +1,10 @@
 // Both paths of the task dialog under Wine: the platform dialog (the test program carries the common
 // controls 6 manifest) and the emulated form. A thread timer, which also fires inside the dialogs'
 // modal loops, plays the user.
-#include <gtest/gtest.h>
 #include <windows.h>
+
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
@@ -80,7 +81,8 @@ HWND ChildWithStyle(HWND dialog, DWORD buttonStyle) {
         auto* s = reinterpret_cast<Search*>(p);
         wchar_t cls[32] = {};
         ::GetClassNameW(w, cls, 32);
-        if (lstrcmpiW(cls, L"Button") == 0 && (::GetWindowLongW(w, GWL_STYLE) & 0xF) == static_cast<LONG>(s->style)) {
+        if (lstrcmpiW(cls, L"Button") == 0 &&
+            (::GetWindowLongW(w, GWL_STYLE) & 0xF) == static_cast<LONG>(s->style)) {
           *s->out = w;
           return FALSE;
         }
@@ -117,14 +119,24 @@ TEST(TaskDialogPlatform, CommandButtonAndVerificationReadBack) {
 
 TEST(TaskDialogPlatform, CloseBoxCancels) {
   TTaskDialogEx r = WarningRequest(false);
-  EXPECT_EQ(RunWith(r, [](HWND d) { ::PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); return true; }), 2);
+  EXPECT_EQ(RunWith(r,
+                    [](HWND d) {
+                      ::PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+                      return true;
+                    }),
+            2);
   EXPECT_FALSE(r.Dialog.VerificationChecked);
 }
 
 TEST(TaskDialogPlatform, VerificationStartsCheckedWhenAsked) {
   TTaskDialogEx r = WarningRequest(false);
   r.Dialog.VerificationChecked = true;
-  EXPECT_EQ(RunWith(r, [](HWND d) { ::SendMessageW(d, TDM_CLICK_BUTTON, 102, 0); return true; }), 102);
+  EXPECT_EQ(RunWith(r,
+                    [](HWND d) {
+                      ::SendMessageW(d, TDM_CLICK_BUTTON, 102, 0);
+                      return true;
+                    }),
+            102);
   EXPECT_TRUE(r.Dialog.VerificationChecked);
 }
 
@@ -186,15 +198,21 @@ TEST(TaskDialogEmulated, NoButtonsMeansOneOkThatEnterAndEscapeBothPress) {
   r.Dialog.ContentText = L"此程序需要 Windows NT/2000/XP/2003 Server/Vista/2008 Server/7/8 或更高";
   r.ForceEmulation = true;
   int okButtons = -1;
-  EXPECT_EQ(RunWith(r, [&](HWND d) {
-              okButtons = ::GetDlgItem(d, 1) ? 1 : 0;
-              PressEnter(d);
-              return true;
-            }),
+  EXPECT_EQ(RunWith(r,
+                    [&](HWND d) {
+                      okButtons = ::GetDlgItem(d, 1) ? 1 : 0;
+                      PressEnter(d);
+                      return true;
+                    }),
             1);
   EXPECT_EQ(okButtons, 1);
   TTaskDialogEx again = r;
-  EXPECT_EQ(RunWith(again, [](HWND d) { PressEscape(d); return true; }), 1);
+  EXPECT_EQ(RunWith(again,
+                    [](HWND d) {
+                      PressEscape(d);
+                      return true;
+                    }),
+            1);
 }
 
 TEST(TaskDialogEmulated, EscapeWithoutCancelButtonDoesNothingButTheCloseBoxCancels) {
@@ -218,7 +236,12 @@ TEST(TaskDialogEmulated, OkCancelEscapeAnswersCancel) {
   r.Dialog.ContentText = L"?";
   r.CommonButtons = kOkButton | kCancelButton;
   r.ForceEmulation = true;
-  EXPECT_EQ(RunWith(r, [](HWND d) { PressEscape(d); return true; }), 2);
+  EXPECT_EQ(RunWith(r,
+                    [](HWND d) {
+                      PressEscape(d);
+                      return true;
+                    }),
+            2);
 }
 
 TEST(TaskDialogEmulated, VerificationStartsCheckedAndInputTextIsReadBack) {
@@ -254,7 +277,8 @@ TEST(MessageDialogPlatform, ButtonsMapBack) {
     return true;
   };
   g_timer = ::SetTimer(nullptr, 0, 100, &Tick);
-  int result = MessageDialog(L"删除主题?", MessageDialogType::Confirmation, kMessageYes | kMessageNo, nullptr);
+  int result =
+      MessageDialog(L"删除主题?", MessageDialogType::Confirmation, kMessageYes | kMessageNo, nullptr);
   ::KillTimer(nullptr, g_timer);
   EXPECT_EQ(result, 7);
 }

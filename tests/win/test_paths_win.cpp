@@ -1,5 +1,7 @@
 #include "win/test_paths_win.h"
 
+#include <windows.h>
+
 #include <shellapi.h>
 
 #include <vector>

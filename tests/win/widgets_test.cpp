@@ -1,8 +1,9 @@
 // The colour picker combo box, the spin edit and the font dialog under Wine, on controls of a dialog
 // made from an in-memory template as the options dialog's resources make them. A thread timer, which
 // also fires inside the system dialogs' modal loops, plays the user.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 // The up-down messages; commctrl.h needs the types of windows.h first.
 #include <commctrl.h>
 
