@@ -1,18 +1,17 @@
-// Program entry: one running copy per session, found by its main window's class.
+// Program entry: one running copy per session.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include "app/main_form_win.h"
 #include "app/messages.h"
+#include "app/single_instance_win.h"
 #include "platform/application_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace nimbrel;
-  if (HWND running = ::FindWindowW(kMainWindowClass, nullptr)) {
-    ::PostMessageW(running, WM_SECOND_INSTANCE, 0, 0);
-    return 0;
-  }
+  SingleInstance instance;
+  if (!instance.Claim()) return 0;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_LINK_CLASS | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);
 

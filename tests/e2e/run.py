@@ -77,6 +77,23 @@ def second_start_leaves_one_copy(d):
     d.end_session()
 
 
+def twenty_copies_at_once_leave_one(d):
+    (d.folder / "Nimbrel.Settings").write_bytes(crlf("default.Settings"))
+    for round_ in range(5):
+        check(d.run_tool("test_host", "launch", "20", d.win_folder + "\\Nimbrel.exe") == 0, "the copies did not start")
+        check(wait_until(lambda: len(d.nimbrel_pids()) == 1, 30, 0.5),
+              f"round {round_ + 1}: {len(d.nimbrel_pids())} copies run")
+        time.sleep(1.0)
+        check(len(d.nimbrel_pids()) == 1, f"round {round_ + 1}: a second copy came up late")
+        shot = d.screenshot(f"round-{round_ + 1}.png")
+        # One icon: the slot left of it shows the taskbar alone.
+        left = d.region(shot, TRAY_SLOT[0] - 20, TRAY_SLOT[1], TRAY_SLOT[2], TRAY_SLOT[3])
+        check(len({p for row in left for p in row}) == 1, f"round {round_ + 1}: a second icon shows")
+        check(wait_until(lambda: has_white(d.region(d.screenshot("balloon.png"), *BALLOON_AREA)), 8, 0.5),
+              f"round {round_ + 1}: the running copy showed no balloon")
+        d.end_session()
+
+
 def taskbar_recreated_brings_the_icon_back(d):
     (d.folder / "Nimbrel.Settings").write_bytes(crlf("default.Settings"))
     d.start_and_wait_ready()
@@ -427,6 +444,7 @@ def tray_picture_case(name):
 TESTS = {
     "first_run": first_run_writes_defaults_at_session_end,
     "single_instance": second_start_leaves_one_copy,
+    "single_instance_race": twenty_copies_at_once_leave_one,
     "portable": empty_file_beside_exe_is_portable,
     "hand_edited": hand_edited_values_are_read_and_normalised,
     "refused_save": refused_save_does_not_keep_the_program_from_ending,

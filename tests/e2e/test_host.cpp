@@ -2,6 +2,7 @@
 //   test_host windows N      owns N top-level windows (hidden) until it is ended
 //   test_host try-key VALUE  exit code 0 when the hot key VALUE could be registered, 1 when it is taken
 //   test_host hold-key VALUE holds the hot key VALUE until it is ended; prints "held" or exits with 1
+//   test_host launch N PATH  starts N copies of the program PATH suspended, then lets them all go at once
 // VALUE is the settings file's form: virtual key, Shift 0x2000, Ctrl 0x4000, Alt 0x8000.
 #include <windows.h>
 
@@ -40,6 +41,24 @@ int main(int argc, char** argv) {
     std::printf("held\n");
     std::fflush(stdout);
     return Pump();
+  }
+  if (std::strcmp(argv[1], "launch") == 0 && argc >= 4) {
+    // Suspended first, so that the copies race from the same instant, not from the order of creation.
+    PROCESS_INFORMATION started[64] = {};
+    const unsigned count = value < 64 ? value : 64;
+    for (unsigned i = 0; i < count; ++i) {
+      STARTUPINFOA startup{};
+      startup.cb = sizeof startup;
+      if (!::CreateProcessA(argv[3], nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                            &startup, &started[i]))
+        return 1;
+    }
+    for (unsigned i = 0; i < count; ++i) ::ResumeThread(started[i].hThread);
+    for (unsigned i = 0; i < count; ++i) {
+      ::CloseHandle(started[i].hThread);
+      ::CloseHandle(started[i].hProcess);
+    }
+    return 0;
   }
   if (std::strcmp(argv[1], "windows") == 0) {
     for (unsigned i = 0; i < value; ++i)
