@@ -20,6 +20,7 @@
 #include "platform/update_checker_win.h"
 #include "platform/version_text.h"
 #include "processes/tray_menu.h"
+#include "settings/profile_file_update_win.h"
 #include "settings/profile_ini_store_win.h"
 #include "settings/settings_path_win.h"
 #include "settings/settings_store.h"
@@ -168,8 +169,11 @@ void TFrmNimbrelMain::LoadOptions() {
 }
 
 bool TFrmNimbrelMain::SaveOptions(bool interactive) {
-  ProfileIniStore store(SettingsFilePath);
-  SaveResult result = nimbrel::SaveOptions(store, settings);
+  SaveResult result;
+  result.ok = UpdateProfileFile(SettingsFilePath, [&](IniStore& store) {
+    result = nimbrel::SaveOptions(store, settings);
+    return result.ok;
+  });
   if (!result.ok && interactive) {
     std::wstring text = L"Unable to write to " + SettingsFilePath;
     ::MessageBoxW(handle(), text.c_str(), Application::Instance().Title().c_str(), MB_OK | MB_ICONERROR);

@@ -138,7 +138,7 @@ ThemeListChange SaveThemeAs(ThemeFolder& folder, const std::wstring& answer, con
   const std::wstring name = SanitizeFileName(answer);
   const std::wstring path = folder.PathOf(ThemeFileNameOf(name));
   if (folder.Exists(path) && !ask(kReplaceThemeQuestion)) return change;
-  if (!SaveThemeFile(*folder.Open(path), name, slots)) {
+  if (!folder.Write(path, [&](IniStore& file) { return SaveThemeFile(file, name, slots); })) {
     change.result = ThemeListChange::Result::WriteFailed;
     change.failedPath = path;
     return change;

@@ -89,6 +89,10 @@ class ThemeFolder {
   virtual std::wstring PathOf(const std::wstring& fileName) const = 0;
   virtual bool Exists(const std::wstring& path) const = 0;
   virtual std::unique_ptr<IniStore> Open(const std::wstring& path) const = 0;
+  // Writes a file as a whole; false when any write was refused.
+  virtual bool Write(const std::wstring& path, const std::function<bool(IniStore&)>& write) {
+    return write(*Open(path));
+  }
   virtual bool Remove(const std::wstring& path) = 0;
 };
 

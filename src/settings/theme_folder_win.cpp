@@ -1,6 +1,7 @@
 #include "settings/theme_folder_win.h"
 
 #include "platform/system_info_win.h"
+#include "settings/profile_file_update_win.h"
 #include "settings/profile_ini_store_win.h"
 #include "settings/settings_path_win.h"
 
@@ -16,6 +17,10 @@ bool WindowsThemeFolder::Exists(const std::wstring& path) const { return FileExi
 
 std::unique_ptr<IniStore> WindowsThemeFolder::Open(const std::wstring& path) const {
   return std::make_unique<ProfileIniStore>(path);
+}
+
+bool WindowsThemeFolder::Write(const std::wstring& path, const std::function<bool(IniStore&)>& write) {
+  return UpdateProfileFile(path, write);
 }
 
 bool WindowsThemeFolder::Remove(const std::wstring& path) { return ::DeleteFileW(path.c_str()) != FALSE; }

@@ -18,6 +18,8 @@ class WindowsThemeFolder : public ThemeFolder {
   std::wstring PathOf(const std::wstring& fileName) const override { return folder_ + fileName; }
   bool Exists(const std::wstring& path) const override;
   std::unique_ptr<IniStore> Open(const std::wstring& path) const override;
+  // A theme saved halfway never replaces the old file.
+  bool Write(const std::wstring& path, const std::function<bool(IniStore&)>& write) override;
   bool Remove(const std::wstring& path) override;
 
  private:

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/unique_resource_win.h"
+#include "settings/profile_file_update_win.h"
 #include "settings/profile_ini_store_win.h"
 
 namespace nimbrel {
@@ -173,10 +174,8 @@ bool TColorComboBox::RunColorDialog(HWND owner) {
 
   std::copy(std::begin(custom), std::end(custom), table.begin());
   customColors_ = table;
-  if (!customColorsFile_.empty()) {
-    ProfileIniStore store(customColorsFile_);
-    WriteCustomColors(store, table);
-  }
+  if (!customColorsFile_.empty())
+    UpdateProfileFile(customColorsFile_, [&](IniStore& store) { return WriteCustomColors(store, table); });
   SelectColor(static_cast<ColorValue>(choose.rgbResult & 0xFFFFFF));
   return true;
 }

@@ -1,0 +1,37 @@
+#pragma once
+// A profile file written as a whole. The private-profile functions rewrite the file on every key, so a
+// save of many keys ended halfway (end of session, power loss) would leave a file with some keys or
+// none. Here the writes go to a copy beside the file, which then replaces it in one step: the file on
+// disk is at every instant the complete old one or the complete new one.
+#include <functional>
+#include <string>
+
+#include "settings/profile_ini_store_win.h"
+
+namespace nimbrel {
+
+class ProfileFileUpdate {
+ public:
+  explicit ProfileFileUpdate(std::wstring path);
+  ~ProfileFileUpdate();
+  ProfileFileUpdate(const ProfileFileUpdate&) = delete;
+  ProfileFileUpdate& operator=(const ProfileFileUpdate&) = delete;
+
+  // Makes the copy (of the file as it is, with every section and key, or empty when there is no file
+  // yet). False when the file cannot be read or the copy cannot be made.
+  bool Begin();
+  // Where the writes go between Begin and Commit.
+  [[nodiscard]] IniStore& Store() noexcept { return copy_; }
+  // The copy, flushed to the disk, replaces the file. False leaves the file as it was.
+  bool Commit();
+
+ private:
+  std::wstring path_;
+  ProfileIniStore copy_;
+  bool begun_ = false;
+};
+
+// Begin, write, Commit: false when any step failed; the file is then as it was.
+bool UpdateProfileFile(const std::wstring& path, const std::function<bool(IniStore&)>& write);
+
+}  // namespace nimbrel
