@@ -7,11 +7,24 @@ namespace nimbrel {
 
 MemorySample RefreshCycle::Tick(const Settings& settings, TCoolTrayIcon& tray, const NumberFormat& format) {
   const MemorySample sample = ReadMemorySample();
-  painter_.Paint(picture_, settings, sample, PaintContext{format, colors_, &text_});
-  auto key = settings.TransBk ? std::optional<Rgb>(kTransparentKey) : std::nullopt;
-  // Icon and tooltip reach the shell in one update.
-  tray.SetIconAndHint(MakeIconFromBitmap(picture_, key), TooltipText(settings, sample, format));
+  Show(sample, settings, tray, format);
   return sample;
+}
+
+void RefreshCycle::Show(const MemorySample& sample, const Settings& settings, TCoolTrayIcon& tray,
+                        const NumberFormat& format) {
+  painter_.Paint(picture_, settings, sample, PaintContext{format, colors_, &text_});
+  const auto key = settings.TransBk ? std::optional<Rgb>(kTransparentKey) : std::nullopt;
+  std::wstring hint = TooltipText(settings, sample, format);
+  if (shownIcon_ && tray.Icon() == shownIcon_ && picture_.pixels == shownPicture_.pixels &&
+      key == shownKey_ && hint == tray.Hint())
+    return;
+  UniqueIcon icon = MakeIconFromBitmap(picture_, key);
+  shownIcon_ = icon.get();
+  shownPicture_ = picture_;
+  shownKey_ = key;
+  // Icon and tooltip reach the shell in one update.
+  tray.SetIconAndHint(std::move(icon), hint);
 }
 
 }  // namespace nimbrel

@@ -2,6 +2,8 @@
 // The picture half of the refresh tick: one memory reading, one 16 × 16 picture, one icon handed to
 // the tray together with the tooltip. Everything it keeps (painter, text DC, picture) is reused from
 // tick to tick; the icon of the previous tick is destroyed once the shell has the new one.
+#include <optional>
+
 #include "display/byte_size.h"
 #include "display/memory_sample.h"
 #include "display/tray_icon_image_win.h"
@@ -14,6 +16,11 @@ namespace nimbrel {
 class RefreshCycle {
  public:
   MemorySample Tick(const Settings& settings, TCoolTrayIcon& tray, const NumberFormat& format);
+  // The tick for a reading already made. When the picture, its see-through colour and the tooltip are
+  // those the tray already shows, no icon is built and the shell is not called: most ticks change
+  // nothing the user can see.
+  void Show(const MemorySample& sample, const Settings& settings, TCoolTrayIcon& tray,
+            const NumberFormat& format);
   // The picture of the last tick, for tests.
   [[nodiscard]] const TrayPicture& Picture() const noexcept { return picture_; }
 
@@ -22,6 +29,10 @@ class RefreshCycle {
   GdiTextRenderer text_;
   WindowsSystemColors colors_;
   TrayPicture picture_;
+  // What the last update handed to the tray; the icon only to tell whether the tray still shows it.
+  TrayPicture shownPicture_;
+  std::optional<Rgb> shownKey_;
+  HICON shownIcon_ = nullptr;
 };
 
 }  // namespace nimbrel

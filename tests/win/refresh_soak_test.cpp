@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "display/refresh_cycle_win.h"
+#include "display/tooltip.h"
 #include "platform/application_win.h"
 
 namespace nimbrel {
@@ -57,6 +58,50 @@ TEST(RefreshSoak, TenThousandTicksLeaveTheObjectCountsWhereTheyStarted) {
   EXPECT_EQ(Count(), start);
   EXPECT_EQ(UniqueIcon::Live(), start.icons);
   EXPECT_GE(start.icons, 1) << "the tray holds the picture of the last tick";
+  tray.RemoveIcon();
+}
+
+TEST(RefreshSoak, AnUnchangedPictureAndTooltipReachNoShell) {
+  if (!Application::Instance().Handle()) {
+    ASSERT_TRUE(Application::Instance().Initialize(L"Nimbrel"));
+  }
+  TCoolTrayIcon tray(nullptr);
+  ASSERT_TRUE(tray.AddIcon());
+  RefreshCycle cycle;
+  NumberFormat format;
+  Settings settings = DefaultSettings(10);
+  MemorySample sample{};
+  sample.dwMemoryLoad = 40;
+  sample.ullTotalPhys = 8ull << 30;
+  sample.ullAvailPhys = 5ull << 30;
+  sample.ullTotalPageFile = 16ull << 30;
+  sample.ullAvailPageFile = 10ull << 30;
+
+  cycle.Show(sample, settings, tray, format);
+  const HICON first = tray.Icon();
+  ASSERT_NE(first, nullptr);
+  const int icons = UniqueIcon::Live();
+  cycle.Show(sample, settings, tray, format);
+  EXPECT_EQ(tray.Icon(), first) << "the same picture and tooltip made a new icon";
+  EXPECT_EQ(UniqueIcon::Live(), icons);
+
+  struct Change {
+    const char* what;
+    void (*apply)(MemorySample&, Settings&);
+  } changes[] = {
+      {"the picture", [](MemorySample& m, Settings&) { m.ullAvailPhys -= 1ull << 30; }},
+      {"the see-through colour", [](MemorySample&, Settings& s) { s.TransBk = !s.TransBk; }},
+      {"the tooltip only",
+       [](MemorySample&, Settings& s) { s.HintWhatisDisplayed = !s.HintWhatisDisplayed; }},
+  };
+  for (const Change& change : changes) {
+    const HICON before = tray.Icon();
+    change.apply(sample, settings);
+    cycle.Show(sample, settings, tray, format);
+    EXPECT_NE(tray.Icon(), before) << change.what << " did not reach the shell";
+    EXPECT_EQ(UniqueIcon::Live(), icons) << change.what;
+  }
+  EXPECT_EQ(tray.Hint(), TooltipText(settings, sample, format));
   tray.RemoveIcon();
 }
 
