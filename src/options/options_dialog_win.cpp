@@ -11,9 +11,9 @@
 #include "platform/system_info_win.h"
 #include "platform/task_dialog_win.h"
 #include "widgets/font_dialog_win.h"
-#include "widgets/font_spec_convert.h"
 #include "widgets/input_box_win.h"
 #include "widgets/link_label_win.h"
+#include "widgets/log_font_fields.h"
 
 namespace nimbrel {
 namespace {

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "platform/unique_resource_win.h"
-#include "widgets/font_spec_convert.h"
+#include "widgets/log_font_fields.h"
 
 namespace nimbrel {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "settings/text_ini_store.h"
 #include "widgets/color_combo_items.h"
-#include "widgets/font_spec_convert.h"
+#include "widgets/log_font_fields.h"
 #include "widgets/spin_value.h"
 
 namespace nimbrel {

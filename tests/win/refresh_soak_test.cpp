@@ -1,6 +1,8 @@
 // Thousands of refresh ticks against the real shell leave no GDI or USER object behind.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "display/refresh_cycle_win.h"
 #include "display/tooltip.h"
 #include "platform/application_win.h"
@@ -31,14 +33,28 @@ void PumpPending() {
   while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
 }
 
-TEST(RefreshSoak, TenThousandTicksLeaveTheObjectCountsWhereTheyStarted) {
-  if (!Application::Instance().Handle()) {
-    ASSERT_TRUE(Application::Instance().Initialize(L"Nimbrel"));
+// The shell's icon of this test, the refresh cycle that paints it, and the application window it needs.
+class RefreshSoak : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Application::Instance().Handle()) {
+      ASSERT_TRUE(Application::Instance().Initialize(L"Nimbrel"));
+    }
+    // Made once the application window is there, whose messages the tray component watches.
+    tray_ = std::make_unique<TCoolTrayIcon>(nullptr);
+    ASSERT_TRUE(tray_->AddIcon());
   }
-  TCoolTrayIcon tray(nullptr);
-  ASSERT_TRUE(tray.AddIcon());
+  void TearDown() override {
+    if (tray_) tray_->RemoveIcon();
+  }
+
+  std::unique_ptr<TCoolTrayIcon> tray_;
   RefreshCycle cycle;
   NumberFormat format;
+};
+
+TEST_F(RefreshSoak, TenThousandTicksLeaveTheObjectCountsWhereTheyStarted) {
+  TCoolTrayIcon& tray = *tray_;
   Settings glyphs = DefaultSettings(10);
   Settings userFont = glyphs;
   userFont.InternalFont = false;
@@ -58,17 +74,10 @@ TEST(RefreshSoak, TenThousandTicksLeaveTheObjectCountsWhereTheyStarted) {
   EXPECT_EQ(Count(), start);
   EXPECT_EQ(UniqueIcon::Live(), start.icons);
   EXPECT_GE(start.icons, 1) << "the tray holds the picture of the last tick";
-  tray.RemoveIcon();
 }
 
-TEST(RefreshSoak, AnUnchangedPictureAndTooltipReachNoShell) {
-  if (!Application::Instance().Handle()) {
-    ASSERT_TRUE(Application::Instance().Initialize(L"Nimbrel"));
-  }
-  TCoolTrayIcon tray(nullptr);
-  ASSERT_TRUE(tray.AddIcon());
-  RefreshCycle cycle;
-  NumberFormat format;
+TEST_F(RefreshSoak, AnUnchangedPictureAndTooltipReachNoShell) {
+  TCoolTrayIcon& tray = *tray_;
   Settings settings = DefaultSettings(10);
   MemorySample sample{};
   sample.dwMemoryLoad = 40;
@@ -102,7 +111,6 @@ TEST(RefreshSoak, AnUnchangedPictureAndTooltipReachNoShell) {
     EXPECT_EQ(UniqueIcon::Live(), icons) << change.what;
   }
   EXPECT_EQ(tray.Hint(), TooltipText(settings, sample, format));
-  tray.RemoveIcon();
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ int PointSizeToFontHeight(int points, int dpi);
 int FontHeightToPointSize(int height, int dpi);
 
 LogFontFields FontSpecToLogFont(const FontSpec& font, int dpi);
-// The colour is not part of a LOGFONT: the caller passes the one the dialog returned.
+// A LOGFONT holds no colour: the caller passes the one the dialog returned.
 FontSpec FontSpecFromLogFont(const LogFontFields& fields, int dpi, ColorValue color);
 
 }  // namespace nimbrel

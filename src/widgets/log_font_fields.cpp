@@ -1,4 +1,4 @@
-#include "widgets/font_spec_convert.h"
+#include "widgets/log_font_fields.h"
 
 #include <cstdint>
 #include <cstdlib>
