@@ -17,8 +17,10 @@ void RefreshCycle::Show(const MemorySample& sample, const Settings& settings, TC
   const auto key = settings.TransBk ? std::optional<Rgb>(kTransparentKey) : std::nullopt;
   std::wstring hint = TooltipText(settings, sample, format);
   if (shownIcon_ && tray.Icon() == shownIcon_ && picture_.pixels == shownPicture_.pixels &&
-      key == shownKey_ && hint == tray.Hint())
+      key == shownKey_) {
+    if (hint != tray.Hint()) tray.SetHint(hint);
     return;
+  }
   UniqueIcon icon = MakeIconFromBitmap(picture_, key);
   shownIcon_ = icon.get();
   shownPicture_ = picture_;

@@ -16,9 +16,9 @@ namespace nimbrel {
 class RefreshCycle {
  public:
   MemorySample Tick(const Settings& settings, TCoolTrayIcon& tray, const NumberFormat& format);
-  // The tick for a reading already made. When the picture, its see-through colour and the tooltip are
-  // those the tray already shows, no icon is built and the shell is not called: most ticks change
-  // nothing the user can see.
+  // The tick for a reading already made. When the picture and its see-through colour are those the
+  // tray already shows, no icon is built: the shell is not called at all when the tooltip is the same
+  // too (most ticks change nothing the user can see), and gets the tooltip alone when only it changed.
   void Show(const MemorySample& sample, const Settings& settings, TCoolTrayIcon& tray,
             const NumberFormat& format);
   // The picture of the last tick, for tests.

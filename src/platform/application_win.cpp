@@ -55,10 +55,14 @@ bool Application::DispatchOne(MSG& msg) {
     terminated_ = true;
     return false;
   }
-  for (HWND dialog : dialogWindows_) {
-    if (::IsWindow(dialog) && (dialog == msg.hwnd || ::IsChild(dialog, msg.hwnd)) &&
-        ::IsDialogMessageW(dialog, &msg))
-      return true;
+  // Only keyboard input is the dialog manager's business (Tab, Enter, Escape, mnemonics); everything
+  // else, the refresh tick's timer among it, goes straight to its window.
+  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+    for (HWND dialog : dialogWindows_) {
+      if (::IsWindow(dialog) && (dialog == msg.hwnd || ::IsChild(dialog, msg.hwnd)) &&
+          ::IsDialogMessageW(dialog, &msg))
+        return true;
+    }
   }
   ::TranslateMessage(&msg);
   ::DispatchMessageW(&msg);

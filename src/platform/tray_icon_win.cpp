@@ -131,6 +131,8 @@ void TCoolTrayIcon::PrepareIconData() {
 
 bool TCoolTrayIcon::Notify(DWORD message) {
   PrepareIconData();
+  ++shellCalls_;
+  lastShellFlags_ = data_.uFlags;
   return ::Shell_NotifyIconW(message, &data_) != FALSE;
 }
 
@@ -164,7 +166,10 @@ void TCoolTrayIcon::CopyIconFrom(HICON icon) { SetIcon(UniqueIcon(icon ? ::CopyI
 
 void TCoolTrayIcon::SetHint(const std::wstring& hint) {
   hint_ = hint;
-  UpdateIcon();
+  // Only the tooltip is handed over: the shell neither copies nor redraws the unchanged icon.
+  data_.uFlags = NIF_TIP;
+  Notify(NIM_MODIFY);
+  data_.uFlags = kRestingFlags;
 }
 
 void TCoolTrayIcon::SetIconAndHint(UniqueIcon icon, const std::wstring& hint) {

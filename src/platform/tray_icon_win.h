@@ -92,6 +92,9 @@ class TCoolTrayIcon {
   [[nodiscard]] static HWND MessageWindow() noexcept;
   [[nodiscard]] UINT Id() const noexcept { return data_.uID; }
   [[nodiscard]] const NOTIFYICONDATAW& NotifyData() const noexcept { return data_; }
+  // Calls made to the shell so far, and the flags of the last one: what a tick cost the shell.
+  [[nodiscard]] unsigned ShellCalls() const noexcept { return shellCalls_; }
+  [[nodiscard]] UINT LastShellFlags() const noexcept { return lastShellFlags_; }
 
   // The shell's callback, as the shared window receives it (exposed so tests can feed it).
   void HandleCallback(UINT message);
@@ -128,6 +131,8 @@ class TCoolTrayIcon {
   bool enabled_ = true;
   bool leftPopup_ = false;
   bool wantEnterExit_ = false;
+  unsigned shellCalls_ = 0;
+  UINT lastShellFlags_ = 0;
   bool minimizeToTray_ = false;
   bool cycleIcons_ = false;
   unsigned cycleInterval_ = 0;

@@ -1,5 +1,8 @@
 // Thousands of refresh ticks against the real shell leave no GDI or USER object behind.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <memory>
 
@@ -76,7 +79,7 @@ TEST_F(RefreshSoak, TenThousandTicksLeaveTheObjectCountsWhereTheyStarted) {
   EXPECT_GE(start.icons, 1) << "the tray holds the picture of the last tick";
 }
 
-TEST_F(RefreshSoak, AnUnchangedPictureAndTooltipReachNoShell) {
+TEST_F(RefreshSoak, OnlyWhatChangedReachesTheShell) {
   TCoolTrayIcon& tray = *tray_;
   Settings settings = DefaultSettings(10);
   MemorySample sample{};
@@ -85,32 +88,47 @@ TEST_F(RefreshSoak, AnUnchangedPictureAndTooltipReachNoShell) {
   sample.ullAvailPhys = 5ull << 30;
   sample.ullTotalPageFile = 16ull << 30;
   sample.ullAvailPageFile = 10ull << 30;
-
   cycle.Show(sample, settings, tray, format);
-  const HICON first = tray.Icon();
-  ASSERT_NE(first, nullptr);
   const int icons = UniqueIcon::Live();
-  cycle.Show(sample, settings, tray, format);
-  EXPECT_EQ(tray.Icon(), first) << "the same picture and tooltip made a new icon";
-  EXPECT_EQ(UniqueIcon::Live(), icons);
 
+  constexpr UINT kIconAndTip = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   struct Change {
     const char* what;
     void (*apply)(MemorySample&, Settings&);
+    unsigned calls;  // 0, or 1 with these flags
+    UINT flags;
   } changes[] = {
-      {"the picture", [](MemorySample& m, Settings&) { m.ullAvailPhys -= 1ull << 30; }},
-      {"the see-through colour", [](MemorySample&, Settings& s) { s.TransBk = !s.TransBk; }},
-      {"the tooltip only",
-       [](MemorySample&, Settings& s) { s.HintWhatisDisplayed = !s.HintWhatisDisplayed; }},
+      {"nothing", [](MemorySample&, Settings&) {}, 0, 0},
+      // The picture shows physical memory, the tooltip the page file too.
+      {"the tooltip only", [](MemorySample& m, Settings&) { m.ullAvailPageFile -= 1ull << 30; }, 1, NIF_TIP},
+      {"the picture", [](MemorySample& m, Settings&) { m.ullAvailPhys -= 1ull << 30; }, 1, kIconAndTip},
+      {"the see-through colour", [](MemorySample&, Settings& s) { s.TransBk = !s.TransBk; }, 1, kIconAndTip},
+      {"nothing again", [](MemorySample&, Settings&) {}, 0, 0},
   };
   for (const Change& change : changes) {
     const HICON before = tray.Icon();
+    const unsigned calls = tray.ShellCalls();
     change.apply(sample, settings);
     cycle.Show(sample, settings, tray, format);
-    EXPECT_NE(tray.Icon(), before) << change.what << " did not reach the shell";
+    EXPECT_EQ(tray.ShellCalls() - calls, change.calls) << change.what;
+    if (change.calls) {
+      EXPECT_EQ(tray.LastShellFlags(), change.flags) << change.what;
+    }
+    EXPECT_EQ(tray.Icon() != before, change.flags == kIconAndTip) << change.what;
+    EXPECT_EQ(tray.Hint(), TooltipText(settings, sample, format)) << change.what;
     EXPECT_EQ(UniqueIcon::Live(), icons) << change.what;
   }
-  EXPECT_EQ(tray.Hint(), TooltipText(settings, sample, format));
+  EXPECT_EQ(tray.NotifyData().uFlags, kIconAndTip) << "the resting flags were not put back";
+
+  // A restarted taskbar gets the current picture back, from the tray's own copy, in one call.
+  const HICON shown = tray.Icon();
+  ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, const_cast<NOTIFYICONDATAW*>(&tray.NotifyData())));
+  const unsigned calls = tray.ShellCalls();
+  ::SendMessageW(Application::Instance().Handle(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_EQ(tray.ShellCalls() - calls, 1u);
+  EXPECT_EQ(tray.NotifyData().hIcon, shown);
+  EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, const_cast<NOTIFYICONDATAW*>(&tray.NotifyData())))
+      << "the icon did not come back";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <vector>
@@ -9,6 +10,24 @@
 #include "platform/unique_resource_win.h"
 
 namespace nimbrel::testing {
+
+namespace {
+
+// Every test here runs in a process of its own, and the first may start while the session's desktop
+// (Wine's explorer, with the taskbar) is still coming up; windows created then can fail. Wait for the
+// taskbar before any test runs.
+class DesktopReady : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    const DWORD start = ::GetTickCount();
+    while (!::FindWindowW(L"Shell_TrayWnd", nullptr) && ::GetTickCount() - start < 15000) ::Sleep(50);
+  }
+};
+
+[[maybe_unused]] ::testing::Environment* const g_desktopReady =
+    ::testing::AddGlobalTestEnvironment(new DesktopReady);
+
+}  // namespace
 
 std::wstring MakeScratchFolder(const wchar_t* tag) {
   static unsigned counter = 0;

@@ -139,6 +139,7 @@ TEST(WidgetsTest, ColorComboListsAndSelectsColors) {
   TColorComboBox combo;
   HostDialog host(&combo);
   const HWND box = host.Control(kComboId);
+  ASSERT_NE(box, nullptr) << "the host dialog was not created: error " << ::GetLastError();
   combo.Attach(box, L"");
   ASSERT_EQ(Send(box, CB_GETCOUNT), 43);
   const std::pair<int, const wchar_t*> names[] = {
