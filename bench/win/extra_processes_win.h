@@ -17,6 +17,23 @@ struct ExtraProcesses {
   ~ExtraProcesses() { End(); }
 };
 
+// Copies of `exe` started with `arguments`, without windows of their own and so without a connection to
+// the display: hundreds of them fit in one session.
+inline void StartWindowless(int count, const std::wstring& exe, const std::wstring& arguments,
+                            ExtraProcesses& into) {
+  for (int i = 0; i < count; ++i) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::wstring command = L"\"" + exe + L"\" " + arguments;
+    if (::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                         nullptr, &si, &pi)) {
+      ::CloseHandle(pi.hThread);
+      into.processes.emplace_back(pi.hProcess);
+    }
+  }
+}
+
 inline void StartHiddenNotepads(int count, ExtraProcesses& into) {
   wchar_t system[MAX_PATH] = {};
   ::GetSystemDirectoryW(system, MAX_PATH);

@@ -2,7 +2,8 @@
 // in one session so that the figures are ratios the machine's noise does not move:
 //   nimbrel_tray_bench menu NIMBREL MINIMAL EXTRA ROUNDS
 //       right click on the tray icon to a visible, painted menu; median over ROUNDS openings of each
-//       program, with EXTRA hidden notepads running
+//       program, with EXTRA idle processes running (copies of this program, windowless, so that
+//       hundreds of them do not exhaust the display's connections)
 //   nimbrel_tray_bench end WINDOWCLASS
 //       ends the program owning a window of that class as a session's end does (for tray_tick.py)
 // NIMBREL is copied into a scratch folder of its own with a portable settings file; both programs run
@@ -179,8 +180,11 @@ double MedianMenuLatency(const std::wstring& exe, const std::wstring& arguments,
 }
 
 int Menu(const std::wstring& nimbrel, const std::wstring& minimal, int extra, int rounds) {
+  wchar_t self[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
   ExtraProcesses started;
-  StartHiddenNotepads(extra, started);
+  StartWindowless(extra, self, L"idle", started);
+  ::Sleep(static_cast<DWORD>(extra) * 20);  // until they have started
   const std::wstring copy = PrepareNimbrel(nimbrel, 1000);
   // The floor before and after, so that drift over the run shows.
   const double floorBefore = MedianMenuLatency(minimal, L"", rounds);
@@ -215,6 +219,9 @@ int main(int argc, char** argv) {
   if (argc >= 6 && std::string(argv[1]) == "menu")
     return Menu(Widen(argv[2]), Widen(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
   if (argc >= 3 && std::string(argv[1]) == "end") return End(Widen(argv[2]));
+  if (argc >= 2 && std::string(argv[1]) == "idle") {
+    for (;;) ::Sleep(INFINITE);
+  }
   std::fprintf(stderr, "usage: nimbrel_tray_bench menu NIMBREL MINIMAL EXTRA ROUNDS | end WINDOWCLASS\n");
   return 2;
 }

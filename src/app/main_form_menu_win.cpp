@@ -4,6 +4,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <iterator>
+#include <optional>
 #include <variant>
 
 #include "app/main_form_win.h"
@@ -46,8 +49,6 @@ class GdiMenuMetrics : public MenuTextMetrics {
   HFONT bold_;
 };
 
-void DestroyItemIcon(std::uintptr_t icon) { UniqueIcon(reinterpret_cast<HICON>(icon)); }
-
 }  // namespace
 
 void TFrmNimbrelMain::CreateTrayMenu() {
@@ -87,29 +88,16 @@ void TFrmNimbrelMain::TrayMouseDown(MouseButton button, unsigned, int, int) {
   ::SetForegroundWindow(TCoolTrayIcon::MessageWindow());
   Application::Instance().ProcessMessages();
 
-  ProcessItemServices services;
-  services.fileDescription = [](const std::wstring& path) { return ReadVersionStrings(path).description; };
-  services.extractSmallIcon = [](const std::wstring& path) -> std::uintptr_t {
-    if (path.empty()) return 0;
-    HICON large = nullptr;
-    HICON small = nullptr;
-    // Without icons the call answers 0 and may leave garbage in the handles: trust them only on 2.
-    if (::ExtractIconExW(path.c_str(), 0, &large, &small, 1) != 2) return 0;
-    UniqueIcon dropLarge(large);
-    return reinterpret_cast<std::uintptr_t>(small);
-  };
-  services.destroyIcon = &DestroyItemIcon;
-  services.makeClickHandler = [this](const TMenuItemEx& item) -> std::function<void()> {
+  const ProcessItemServices services = menuImages.ForOpening([this](const TMenuItemEx& item) {
     // Copies: the item is gone by the time a later opening rebuilds the menu.
-    return
-        [this, pid = item.ProcessID, exe = item.ExeFile, path = item.FullPath] { KillItem(pid, exe, path); };
-  };
+    return std::function<void()>(
+        [this, pid = item.ProcessID, exe = item.ExeFile, path = item.FullPath] { KillItem(pid, exe, path); });
+  });
   RebuildTrayMenu(
       PopupMenu1, settings,
-      [] {
+      [this] {
         TProcessList list;
-        RefreshProcessList(list);
-        list.SortByWorkingSet();
+        TakeMenuSnapshot(list, settings.TopProcessCount);
         return list;
       },
       Tray->Hint(), DisplayedTotal, numberFormat_, services);
@@ -119,7 +107,11 @@ void TFrmNimbrelMain::TrayMouseDown(MouseButton button, unsigned, int, int) {
   Application::Instance().ProcessMessages();
   // The menu's owner must be in front, or the menu does not close when the user clicks elsewhere.
   ::SetForegroundWindow(popupWindow_.Handle());
+  menuTheme_.emplace(popupWindow_.Handle(), L"MENU");
   popupWindow_.Popup(PopupMenu1, pt.x, pt.y);
+  backdrops_.clear();
+  backdropDc_.reset();
+  menuTheme_.reset();
   ::PostMessageW(popupWindow_.Handle(), WM_NULL, 0, 0);
   if (IsVistaOrLater) {
     if (HWND overflow = ::FindWindowW(L"NotifyIconOverflowWindow", nullptr))
@@ -149,7 +141,9 @@ void TFrmNimbrelMain::MeasureItem(MenuItem& item, HDC dc, UINT& width, UINT& hei
 
 void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool selected) {
   const UxTheme& ux = UxTheme::Get();
-  ThemeHandle theme(popupWindow_.Handle(), L"MENU");
+  std::optional<ThemeHandle> opened;
+  if (!menuTheme_) opened.emplace(popupWindow_.Handle(), L"MENU");
+  const ThemeHandle& theme = menuTheme_ ? *menuTheme_ : *opened;
   const bool themed = theme.get() != nullptr;
   BITMAP check{};
   if (checkBitmap_) ::GetObjectW(checkBitmap_.get(), sizeof check, &check);
@@ -158,7 +152,20 @@ void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool sele
       PlanMenuItemPaint(item, Rect{rc.left, rc.top, rc.right, rc.bottom}, selected, themed, IsVistaOrLater,
                         MenuTextHeight, GetProcMenuHighlighColor(settings, false), check.bmWidth, metrics);
   auto win = [](const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; };
-  for (const MenuPaintStep& step : plan.steps) {
+  // The theme parts that open the painting (background, gutter) are the same for every item of a size:
+  // under the popup's open style they come from the backdrop cache.
+  std::size_t first = 0;
+  if (themed && menuTheme_) {
+    std::vector<const ThemePartStep*> parts;
+    for (; first < plan.steps.size(); ++first) {
+      const auto* part = std::get_if<ThemePartStep>(&plan.steps[first]);
+      if (!part) break;
+      parts.push_back(part);
+    }
+    if (!parts.empty()) DrawBackdrop(dc, rc, parts);
+  }
+  for (std::size_t i = first; i < plan.steps.size(); ++i) {
+    const MenuPaintStep& step = plan.steps[i];
     if (auto* part = std::get_if<ThemePartStep>(&step)) {
       RECT r = win(part->rect);
       if (themed) ux.DrawThemeBackground(theme.get(), dc, part->part, part->state, &r, nullptr);
@@ -194,6 +201,33 @@ void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool sele
       ::DrawTextW(dc, text->text.c_str(), static_cast<int>(text->text.size()), &r, text->flags);
     }
   }
+}
+
+void TFrmNimbrelMain::DrawBackdrop(HDC dc, const RECT& rc, const std::vector<const ThemePartStep*>& parts) {
+  const int width = rc.right - rc.left;
+  const int height = rc.bottom - rc.top;
+  std::vector<int> key{width, height};
+  for (const ThemePartStep* p : parts)
+    key.insert(key.end(), {p->part, p->state, p->rect.left - rc.left, p->rect.top - rc.top,
+                           p->rect.right - rc.left, p->rect.bottom - rc.top});
+  if (!backdropDc_) backdropDc_.reset(::CreateCompatibleDC(dc));
+  auto found =
+      std::find_if(backdrops_.begin(), backdrops_.end(), [&](const auto& b) { return b.first == key; });
+  if (found == backdrops_.end()) {
+    UniqueBitmap bitmap(::CreateCompatibleBitmap(dc, width, height));
+    SelectObjectGuard select(backdropDc_.get(), bitmap.get());
+    // What the menu drew under the item, for parts that do not cover it all.
+    ::BitBlt(backdropDc_.get(), 0, 0, width, height, dc, rc.left, rc.top, SRCCOPY);
+    for (const ThemePartStep* p : parts) {
+      RECT r{p->rect.left - rc.left, p->rect.top - rc.top, p->rect.right - rc.left, p->rect.bottom - rc.top};
+      UxTheme::Get().DrawThemeBackground(menuTheme_->get(), backdropDc_.get(), p->part, p->state, &r,
+                                         nullptr);
+    }
+    backdrops_.emplace_back(std::move(key), std::move(bitmap));
+    found = std::prev(backdrops_.end());
+  }
+  SelectObjectGuard select(backdropDc_.get(), found->second.get());
+  ::BitBlt(dc, rc.left, rc.top, width, height, backdropDc_.get(), 0, 0, SRCCOPY);
 }
 
 void TFrmNimbrelMain::KillItem(std::uint32_t processId, const std::wstring& exeFile,

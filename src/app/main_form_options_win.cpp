@@ -11,7 +11,7 @@ void TFrmNimbrelMain::RunOptionsDialog(bool themePage) {
   OptionsActions actions;
   actions.removeMenuItems = [this](const AppliedOptions& applied) {
     if (applied.processItemsRemoved)
-      RemoveProcessItems(PopupMenu1, [](std::uintptr_t icon) { UniqueIcon(reinterpret_cast<HICON>(icon)); });
+      RemoveProcessItems(PopupMenu1, nullptr);  // their icons belong to menuImages
     if (applied.memoryItemsRemoved) RemoveMemoryLines(PopupMenu1);
   };
   actions.setRefreshInterval = [this] {

@@ -323,7 +323,8 @@ void TFrmNimbrelMain::FormClose() {
   Timer1.SetEnabled(false);
   TimerDefrag.SetEnabled(false);
   HotKeyManager1.reset();
-  RemoveProcessItems(PopupMenu1, [](std::uintptr_t icon) { UniqueIcon(reinterpret_cast<HICON>(icon)); });
+  RemoveProcessItems(PopupMenu1, nullptr);  // their icons belong to menuImages
+  menuImages.Clear();
   DefaultProcessIcon.reset();
   TaskManagerIcon.reset();
   if (SessionNotifyRegistered) {

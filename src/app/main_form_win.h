@@ -5,7 +5,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/tray_commands.h"
 #include "display/byte_size.h"
@@ -19,7 +22,10 @@
 #include "platform/tray_icon_win.h"
 #include "platform/unique_resource_win.h"
 #include "platform/update_check.h"
+#include "platform/uxtheme_win.h"
 #include "platform/window_win.h"
+#include "processes/menu_drawing.h"
+#include "processes/menu_images_win.h"
 #include "settings/settings.h"
 
 namespace nimbrel {
@@ -54,6 +60,7 @@ class TFrmNimbrelMain : public Window {
   bool SessionNotifyRegistered = false;
   UniqueIcon DefaultProcessIcon;
   UniqueIcon TaskManagerIcon;
+  MenuImages menuImages;
 
   std::unique_ptr<TCoolTrayIcon> Tray;
   Menu PopupMenu1;
@@ -94,6 +101,8 @@ class TFrmNimbrelMain : public Window {
   void TrayMouseDown(MouseButton button, unsigned shift, int x, int y);
   void MeasureItem(MenuItem& item, HDC dc, UINT& width, UINT& height);
   void DrawItem(MenuItem& item, HDC dc, const RECT& rect, bool selected);
+  // Draws the theme parts that open an item's painting, from the popup's cache of backdrops.
+  void DrawBackdrop(HDC dc, const RECT& rect, const std::vector<const ThemePartStep*>& parts);
   void KillItem(std::uint32_t processId, const std::wstring& exeFile, const std::wstring& fullPath);
   void TimerDefragTimer();
   void LaunchTaskManager1Click();
@@ -119,6 +128,11 @@ class TFrmNimbrelMain : public Window {
   UniqueFont menuFont_;
   UniqueFont menuBoldFont_;
   UniqueBitmap checkBitmap_;
+  // While the menu is up: its visual style, opened once for all its items, and the items' themed
+  // backgrounds, drawn once for each size and layout and copied for every item alike.
+  std::optional<ThemeHandle> menuTheme_;
+  UniqueMemoryDc backdropDc_;
+  std::vector<std::pair<std::vector<int>, UniqueBitmap>> backdrops_;
   RefreshCycle refresh_;
   bool quitWithoutSaving_ = false;
   bool closeQueryDone_ = false;

@@ -34,6 +34,11 @@ TProcessRec TProcessList::GetItem(int index) const {
   return items_[static_cast<std::size_t>(index)];
 }
 
+TProcessRec& TProcessList::At(int index) {
+  CheckIndex(index, Count());
+  return items_[static_cast<std::size_t>(index)];
+}
+
 void TProcessList::Delete(int index) {
   CheckIndex(index, Count());
   items_.erase(items_.begin() + index);

@@ -44,6 +44,8 @@ class TProcessList {
   int Count() const { return static_cast<int>(items_.size()); }
   // A copy. Throws std::out_of_range("Index out of bounds") for an index outside 0 .. Count() - 1.
   TProcessRec GetItem(int index) const;
+  // The record itself, for filling in what a look-up adds; same bounds and exception as GetItem.
+  TProcessRec& At(int index);
   // Same bounds and exception as GetItem.
   void Delete(int index);
   void Clear();

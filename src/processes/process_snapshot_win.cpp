@@ -4,7 +4,9 @@
 
 #include <psapi.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/system_info_win.h"
@@ -30,6 +32,7 @@ struct Functions {
   using ImageFileName = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD);
   using ModuleFileNameEx = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
   using MemoryInfo = BOOL(WINAPI*)(HANDLE, PPROCESS_MEMORY_COUNTERS, DWORD);
+  using QuerySystem = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
 
   CreateSnapshot createSnapshot = LookUp<CreateSnapshot>(L"kernel32.dll", "CreateToolhelp32Snapshot");
   ProcessWalk first = LookUp<ProcessWalk>(L"kernel32.dll", "Process32FirstW");
@@ -40,6 +43,7 @@ struct Functions {
   ModuleFileNameEx moduleFileNameEx =
       Either<ModuleFileNameEx>("GetModuleFileNameExW", "K32GetModuleFileNameExW");
   MemoryInfo memoryInfo = Either<MemoryInfo>("GetProcessMemoryInfo", "K32GetProcessMemoryInfo");
+  QuerySystem querySystem = LookUp<QuerySystem>(L"ntdll.dll", "NtQuerySystemInformation");
 
   template <typename Fn>
   static Fn Either(const char* psapiName, const char* kernelName) {
@@ -55,6 +59,70 @@ const Functions& Api() {
 
 UniqueHandle Open(DWORD access, DWORD processId) {
   return UniqueHandle(::OpenProcess(access, FALSE, processId));
+}
+
+// The access GetProcessMemory opens a process with: a process it cannot open has working set 0.
+DWORD MemoryAccess() { return IsWindowsVistaOrLater() ? kQueryLimitedInformation : PROCESS_ALL_ACCESS; }
+
+// Every process with what one SystemProcessInformation call tells: name, id, parent, threads, base
+// priority and working set. False when the system has no such call or refuses it.
+bool ListFromSystem(TProcessList& list) {
+  if (!Api().querySystem) return false;
+  constexpr int kSystemProcessInformation = 5;
+  constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+  // The last size that was enough, remembered so that a later opening asks once.
+  static ULONG size = 256 * 1024;
+  std::vector<std::uint64_t> buffer;  // 8-byte aligned, as the records are
+  LONG status = kInfoLengthMismatch;
+  for (int attempt = 0; attempt < 8 && status == kInfoLengthMismatch; ++attempt) {
+    buffer.resize(size / sizeof(std::uint64_t) + 1);
+    ULONG needed = 0;
+    status = Api().querySystem(kSystemProcessInformation, buffer.data(), size, &needed);
+    // Processes start between the calls: ask for more than the last answer said.
+    if (status == kInfoLengthMismatch) size = std::max(size * 2, needed + 64 * 1024);
+  }
+  if (status < 0) return false;
+  const auto* at = reinterpret_cast<const unsigned char*>(buffer.data());
+  const unsigned char* end = at + size;
+  for (;;) {
+    const auto* info = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(at);
+    TProcessRec rec;
+    if (info->ImageName.Buffer)
+      rec.ExeFile.assign(info->ImageName.Buffer, info->ImageName.Length / sizeof(wchar_t));
+    rec.ProcessID = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(info->UniqueProcessId));
+    rec.ParentProcessID =
+        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(info->InheritedFromUniqueProcessId));
+    rec.Threads = info->NumberOfThreads;
+    rec.PriClassBase = info->BasePriority;
+    rec.WorkingSet = info->VirtualMemoryCounters.WorkingSetSize;
+    list.Add(std::move(rec));
+    if (info->NextEntryOffset == 0 || info->NextEntryOffset > static_cast<std::size_t>(end - at)) break;
+    at += info->NextEntryOffset;
+  }
+  return true;
+}
+
+// The toolhelp walk with the working set of each process: what the system call gives, the slow way.
+void ListFromToolhelp(TProcessList& list) {
+  if (!Api().createSnapshot || !Api().first || !Api().next) return;
+  UniqueFileHandle snapshot(Api().createSnapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Api().first(snapshot.get(), &entry); more; more = Api().next(snapshot.get(), &entry)) {
+    TProcessRec rec;
+    rec.ExeFile = entry.szExeFile;
+    rec.ProcessID = entry.th32ProcessID;
+    if (rec.ProcessID != 0) rec.WorkingSet = GetProcessMemory(entry.th32ProcessID, 0);
+    rec.Usage = entry.cntUsage;
+    rec.DefaultHeapID = static_cast<std::uint32_t>(entry.th32DefaultHeapID);
+    rec.ModuleID = entry.th32ModuleID;
+    rec.Threads = entry.cntThreads;
+    rec.ParentProcessID = entry.th32ParentProcessID;
+    rec.PriClassBase = entry.pcPriClassBase;
+    list.Add(std::move(rec));
+    entry.dwSize = sizeof entry;
+  }
 }
 
 bool IsXpOrLater() {
@@ -138,13 +206,43 @@ double GetProcessStartTime(DWORD processId) {
 }
 
 std::uint64_t GetProcessMemory(DWORD processId, int memoryUnit) {
-  UniqueHandle process =
-      Open(IsWindowsVistaOrLater() ? kQueryLimitedInformation : PROCESS_ALL_ACCESS, processId);
+  UniqueHandle process = Open(MemoryAccess(), processId);
   if (!process || !Api().memoryInfo) return 0;
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
   if (!Api().memoryInfo(process.get(), &counters, sizeof counters)) return 0;
   return ApplyMemoryUnit(counters.WorkingSetSize, memoryUnit);
+}
+
+void TakeMenuSnapshot(TProcessList& list, int shown) {
+  list.Clear();
+  const bool fromSystem = ListFromSystem(list);
+  if (!fromSystem) ListFromToolhelp(list);
+  list.DropIdleEntries();
+  list.SortByWorkingSet();
+  // The system call reports the working set of processes GetProcessMemory cannot open, which the full
+  // walk lists with 0, at the end: each shown process is checked, and one that drops out makes room.
+  std::vector<std::uint32_t> looked;
+  for (bool moved = true; moved;) {
+    moved = false;
+    for (int i = 0; i < std::min(shown, list.Count()); ++i) {
+      TProcessRec& rec = list.At(i);
+      if (std::find(looked.begin(), looked.end(), rec.ProcessID) != looked.end()) continue;
+      looked.push_back(rec.ProcessID);
+      if (fromSystem && rec.WorkingSet != 0 && !Open(MemoryAccess(), rec.ProcessID)) {
+        rec.WorkingSet = 0;
+        moved = true;
+      }
+      rec.FullPath = GetProcessPath(rec.ProcessID);
+    }
+    if (moved) list.SortByWorkingSet();
+  }
+}
+
+void CompleteProcessRecord(TProcessRec& record) {
+  if (record.ProcessID == 0) return;
+  GetProcessOwner(record.ProcessID, record.UserName, record.Domain);
+  record.StartTime = GetProcessStartTime(record.ProcessID);
 }
 
 void RefreshProcessList(TProcessList& list) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "processes/item_cache.h"
 #include "test_value_name.h"
 
 namespace nimbrel {
@@ -260,6 +262,45 @@ TEST(FileTimeToDateTimeTest, Converts) {
   EXPECT_DOUBLE_EQ(FileTimeToDateTime(109205 * kTicksPerDay), 0.0);  // 1899-12-30 00:00
   // 1899-12-29 06:00: the day before, a quarter into it.
   EXPECT_DOUBLE_EQ(FileTimeToDateTime(109204 * kTicksPerDay + kTicksPerDay / 4), -1.25);
+}
+
+// Openings of the tray menu against a cache of three: which executables had to be looked up anew and
+// which cached entries were released, opening by opening.
+TEST(ItemCacheTest, KeepsRecentEntriesAndNeverDropsOnesInUse) {
+  std::vector<std::wstring> made, released;
+  {
+    ItemCache<std::wstring> cache(3, [&](std::wstring& value) { released.push_back(value); });
+    struct Opening {
+      std::vector<std::wstring> keys;
+      std::vector<std::wstring> made, released;
+    } openings[] = {
+        {{L"a", L"b"}, {L"a", L"b"}, {}},
+        {{L"a"}, {}, {}},                      // met before: nothing looked up
+        {{L"c", L"d"}, {L"c", L"d"}, {L"b"}},  // b is unused for longest
+        {{L"e", L"f", L"g", L"h"}, {L"e", L"f", L"g", L"h"}, {L"a", L"c", L"d"}},  // grows past 3
+        {{L"g", L"h"}, {}, {}},
+        {{L"i"}, {L"i"}, {L"e", L"f"}},  // back within bounds, the entry just used kept
+    };
+    for (const Opening& opening : openings) {
+      made.clear();
+      released.clear();
+      cache.BeginOpening();
+      for (const std::wstring& key : opening.keys)
+        EXPECT_EQ(cache.Get(key,
+                            [&] {
+                              made.push_back(key);
+                              return key;
+                            }),
+                  key);
+      std::sort(released.begin(), released.end());
+      EXPECT_EQ(made, opening.made) << opening.keys.front();
+      EXPECT_EQ(released, opening.released) << opening.keys.front();
+    }
+    EXPECT_EQ(cache.Size(), 3u);
+    released.clear();
+  }
+  std::sort(released.begin(), released.end());
+  EXPECT_EQ(released, (std::vector<std::wstring>{L"g", L"h", L"i"})) << "the cache released at its end";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 //   test_host try-key VALUE  exit code 0 when the hot key VALUE could be registered, 1 when it is taken
 //   test_host hold-key VALUE holds the hot key VALUE until it is ended; prints "held" or exits with 1
 //   test_host launch N PATH  starts N copies of the program PATH suspended, then lets them all go at once
+//   test_host hold-memory MB holds MB megabytes in its working set until it is ended; prints "ready"
 // VALUE is the settings file's form: virtual key, Shift 0x2000, Ctrl 0x4000, Alt 0x8000.
 #include <windows.h>
 
@@ -59,6 +60,16 @@ int main(int argc, char** argv) {
       ::CloseHandle(started[i].hProcess);
     }
     return 0;
+  }
+  if (std::strcmp(argv[1], "hold-memory") == 0) {
+    const SIZE_T bytes = static_cast<SIZE_T>(value) << 20;
+    auto* block =
+        static_cast<char*>(::VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!block) return 1;
+    for (SIZE_T at = 0; at < bytes; at += 4096) block[at] = 1;  // touched, so it is in the working set
+    std::printf("ready\n");
+    std::fflush(stdout);
+    return Pump();
   }
   if (std::strcmp(argv[1], "windows") == 0) {
     for (unsigned i = 0; i < value; ++i)

@@ -9,45 +9,12 @@
 #include "optimiser/optimiser_win.h"
 #include "platform/hot_key_manager_win.h"
 #include "platform/unique_resource_win.h"
+#include "win/test_paths_win.h"
 
 namespace nimbrel {
 namespace {
 
 constexpr HotKeyValue kCtrlShiftAltF11 = 0xE07A;  // nothing else in the session uses it
-
-// test_host (a helper program): another process with windows of its own, or holding a hot key.
-struct Helper {
-  UniqueHandle process;
-  DWORD id = 0;
-  explicit Helper(const std::wstring& args) {
-    std::wstring exe = L"Z:" NIMBREL_TEST_HOST_UNIX_PATH;
-    for (wchar_t& c : exe)
-      if (c == L'/') c = L'\\';
-    std::wstring command = L"\"" + exe + L"\" " + args;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    ::CreatePipe(&read, &write, &inherit, 0);
-    UniqueHandle reader(read), writer(write);
-    ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = write;
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
-      return;
-    ::CloseHandle(pi.hThread);
-    process.reset(pi.hProcess);
-    id = pi.dwProcessId;
-    writer.reset();
-    char line[16] = {};
-    DWORD n = 0;
-    ::ReadFile(read, line, sizeof line - 1, &n, nullptr);  // "ready" or "held" once it is set up
-  }
-  ~Helper() {
-    if (process) ::TerminateProcess(process.get(), 0);
-  }
-};
 
 void Pump() {
   MSG msg;
@@ -70,10 +37,10 @@ TEST(HotKeyManager, RegistersUnderItsAtomAndRaisesTheEventForExactlyThatKey) {
   ::GlobalGetAtomNameW(atom, name, 64);
   EXPECT_STREQ(name, L"HotKeyManagerHotKey57466");
   // The key is the system's now: nobody else gets it.
-  Helper other(L"try-key 57466");
+  testing::Helper other(L"try-key 57466");
   DWORD code = 0;
-  ::WaitForSingleObject(other.process.get(), 10000);
-  ::GetExitCodeProcess(other.process.get(), &code);
+  ::WaitForSingleObject(other.process, 10000);
+  ::GetExitCodeProcess(other.process, &code);
   EXPECT_EQ(code, 1u);
 
   ::PostMessageW(manager.Handle(), WM_HOTKEY, atom, MAKELPARAM(MOD_CONTROL | MOD_SHIFT | MOD_ALT, VK_F11));
@@ -94,7 +61,7 @@ TEST(HotKeyManager, RegistersUnderItsAtomAndRaisesTheEventForExactlyThatKey) {
 }
 
 TEST(HotKeyManager, AKeyOwnedByAnotherProcessLeavesNoEntryAndNoAtom) {
-  Helper holder(L"hold-key 57466");
+  testing::Helper holder(L"hold-key 57466");
   ASSERT_TRUE(holder.process);
   THotKeyManager manager;
   EXPECT_EQ(manager.RegisterGlobalKey(kCtrlShiftAltF11), 0);
@@ -104,7 +71,7 @@ TEST(HotKeyManager, AKeyOwnedByAnotherProcessLeavesNoEntryAndNoAtom) {
 
 TEST(Optimiser, TrimsAProcessOncePerTopLevelWindow) {
   // Wine's trimming frees nothing, so the walk is checked through the trims it asks for.
-  Helper host(L"windows 3");
+  testing::Helper host(L"windows 3");
   ASSERT_NE(host.id, 0u);
   int trims = 0, all = 0;
   MenuItem entry;

@@ -87,4 +87,37 @@ HWND FindThreadDialog(HWND except) {
   return search.found;
 }
 
+Helper::Helper(const std::wstring& args) {
+  std::wstring exe = L"Z:" NIMBREL_TEST_HOST_UNIX_PATH;
+  for (wchar_t& c : exe)
+    if (c == L'/') c = L'\\';
+  std::wstring command = L"\"" + exe + L"\" " + args;
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  ::CreatePipe(&read, &write, &inherit, 0);
+  UniqueHandle reader(read), writer(write);
+  ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = write;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
+    return;
+  ::CloseHandle(pi.hThread);
+  process = pi.hProcess;
+  id = pi.dwProcessId;
+  writer.reset();
+  char line[16] = {};
+  DWORD n = 0;
+  ::ReadFile(read, line, sizeof line - 1, &n, nullptr);  // "ready" or "held" once it is set up
+}
+
+Helper::~Helper() {
+  if (!process) return;
+  ::TerminateProcess(process, 0);
+  ::WaitForSingleObject(process, 5000);
+  ::CloseHandle(process);
+}
+
 }  // namespace nimbrel::testing

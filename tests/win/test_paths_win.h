@@ -14,4 +14,15 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // dialog a test answers from a timer inside the dialog's modal loop.
 HWND FindThreadDialog(HWND except = nullptr);
 
+// test_host (a helper program) started with `args`, once it has said it is set up; ended with the
+// object.
+struct Helper {
+  HANDLE process = nullptr;
+  DWORD id = 0;
+  explicit Helper(const std::wstring& args);
+  ~Helper();
+  Helper(const Helper&) = delete;
+  Helper& operator=(const Helper&) = delete;
+};
+
 }  // namespace nimbrel::testing
