@@ -18,14 +18,11 @@
 
 #include "bench/win/bench_clock_win.h"
 #include "bench/win/extra_processes_win.h"
+#include "tests/e2e/tray_input_win.h"
 
 namespace {
 
 using nimbrel::UniqueHandle;
-
-// Centre of the first slot of the notification area of Wine's 1024 × 768 desktop.
-constexpr int kSlotX = 1014;
-constexpr int kSlotY = 758;
 
 std::wstring Widen(const char* text) {
   std::wstring wide(static_cast<std::size_t>(::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0)), L'\0');
@@ -96,31 +93,6 @@ class Program {
   DWORD id_ = 0;
 };
 
-void Mouse(DWORD flags, int x, int y) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = x * 65536 / ::GetSystemMetrics(SM_CXSCREEN);
-  input.mi.dy = y * 65536 / ::GetSystemMetrics(SM_CYSCREEN);
-  // A button with the move flag in the same event does not reach the notification area under Wine:
-  // the move goes first, on its own.
-  input.mi.dwFlags = flags ? flags : MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-  ::SendInput(1, &input, sizeof input);
-}
-
-HWND VisibleMenu() {
-  HWND found = nullptr;
-  ::EnumWindows(
-      [](HWND w, LPARAM into) -> BOOL {
-        wchar_t name[16] = {};
-        ::GetClassNameW(w, name, 16);
-        if (!::IsWindowVisible(w) || ::lstrcmpW(name, L"#32768") != 0) return TRUE;
-        *reinterpret_cast<HWND*>(into) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 // Milliseconds from the right button going down on the icon to the menu on screen with its items
 // painted (the menu's thread answers only once the paint that follows the showing is done); a
 // negative value when no menu came within five seconds.
@@ -141,11 +113,7 @@ double OpenMenuOnce() {
   // Closed as a user does: Escape, or a click on the desktop when the menu has not the keyboard.
   for (int attempt = 0; attempt < 2 && VisibleMenu(); ++attempt) {
     if (attempt == 0) {
-      INPUT keys[2] = {};
-      keys[0].type = keys[1].type = INPUT_KEYBOARD;
-      keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
-      keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-      ::SendInput(2, keys, sizeof keys[0]);
+      PressKey(VK_ESCAPE);
     } else {
       Mouse(0, 500, 300);
       Mouse(MOUSEEVENTF_LEFTDOWN, 500, 300);

@@ -108,6 +108,7 @@ void TFrmNimbrelMain::TrayMouseDown(MouseButton button, unsigned, int, int) {
   // The menu's owner must be in front, or the menu does not close when the user clicks elsewhere.
   ::SetForegroundWindow(popupWindow_.Handle());
   menuTheme_.emplace(popupWindow_.Handle(), L"MENU");
+  menuTextMeasured_ = false;
   popupWindow_.Popup(PopupMenu1, pt.x, pt.y);
   backdrops_.clear();
   backdropDc_.reset();
@@ -128,11 +129,15 @@ void TFrmNimbrelMain::MeasureItem(MenuItem& item, HDC dc, UINT& width, UINT& hei
       ::DrawTextW(dc, item.Caption.c_str(), static_cast<int>(item.Caption.size()), &r, kMeasureTextFlags);
       captionWidth = r.right - r.left;
     }
-    SelectObjectGuard regular(dc, menuFont_.get());
-    SIZE aa{};
-    ::GetTextExtentPoint32W(dc, kMenuTextHeightSample.data(), static_cast<int>(kMenuTextHeightSample.size()),
-                            &aa);
-    MenuTextHeight = aa.cy;
+    // The same font and canvas for every item of one opening: measured for its first item.
+    if (!menuTextMeasured_) {
+      SelectObjectGuard regular(dc, menuFont_.get());
+      SIZE aa{};
+      ::GetTextExtentPoint32W(dc, kMenuTextHeightSample.data(),
+                              static_cast<int>(kMenuTextHeightSample.size()), &aa);
+      MenuTextHeight = aa.cy;
+      menuTextMeasured_ = true;
+    }
   }
   MenuItemMeasure m = MeasureMenuItem(item.IsSeparator(), captionWidth, MenuTextHeight);
   if (m.width) width = static_cast<UINT>(*m.width);

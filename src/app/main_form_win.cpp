@@ -433,6 +433,12 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SECOND_INSTANCE:
       Tray->ShowBalloon(L"Nimbrel", L"Nimbrel 正在运行", 1, 10);
       return 0;
+    case WM_OBJECT_COUNTS: {
+      const int counts[kObjectCountKinds] = {UniqueIcon::Live(),  UniqueBitmap::Live(),
+                                             UniqueFont::Live(),  UniqueMemoryDc::Live(),
+                                             UniqueBrush::Live(), UniqueMenu::Live()};
+      return static_cast<LRESULT>(PackObjectCounts(OpenHandleCount(), counts));
+    }
     case WM_SETTINGS_LOADED:
       if (wParam == 1)
         Tray->ShowBalloon(L"Nimbrel", L"欢迎使用 Nimbrel. 在托盘中显示您计算机的当前内存. 此气球不会再显示.",

@@ -131,6 +131,7 @@ class TFrmNimbrelMain : public Window {
   // While the menu is up: its visual style, opened once for all its items, and the items' themed
   // backgrounds, drawn once for each size and layout and copied for every item alike.
   std::optional<ThemeHandle> menuTheme_;
+  bool menuTextMeasured_ = false;
   UniqueMemoryDc backdropDc_;
   std::vector<std::pair<std::vector<int>, UniqueBitmap>> backdrops_;
   RefreshCycle refresh_;

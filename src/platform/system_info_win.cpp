@@ -298,4 +298,15 @@ NumberFormat UserNumberFormat() {
   return format;
 }
 
+unsigned long OpenHandleCount() {
+  DWORD counted = 0;
+  if (::GetProcessHandleCount(::GetCurrentProcess(), &counted) && counted != 0) return counted;
+  unsigned long valid = 0;
+  for (std::uintptr_t value = 4; value < 65536; value += 4) {
+    DWORD flags = 0;
+    if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++valid;
+  }
+  return valid;
+}
+
 }  // namespace nimbrel

@@ -46,6 +46,10 @@ bool CreateFolderTree(const std::wstring& path);
 [[nodiscard]] std::wstring GetWindowsFolder();
 // The folder of the running executable, with a trailing backslash.
 [[nodiscard]] std::wstring ExecutablePath();
+
+// The handles this process holds: GetProcessHandleCount's answer, or where that is 0 (Wine does not
+// count), the valid entries of the handle table below 65536 (a slow walk, for soaks only).
+[[nodiscard]] unsigned long OpenHandleCount();
 [[nodiscard]] std::wstring ExecutableFolder();
 
 struct OwnVersion {

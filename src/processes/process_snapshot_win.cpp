@@ -137,20 +137,20 @@ bool IsXpOrLater() {
 
 }  // namespace
 
-std::wstring GetProcessPath(DWORD processId) {
-  const bool vista = IsWindowsVistaOrLater();
-  UniqueHandle process =
-      Open(vista ? kQueryLimitedInformation : PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, processId);
+namespace {
+
+// The image path of an opened process, as GetProcessPath finds it.
+std::wstring PathOfProcess(HANDLE process, bool vista) {
   wchar_t buffer[MAX_PATH] = {};
   if (vista) {
     DWORD size = MAX_PATH;
-    if (Api().queryFullName && Api().queryFullName(process.get(), 0, buffer, &size))
+    if (Api().queryFullName && Api().queryFullName(process, 0, buffer, &size))
       return std::wstring(buffer, size);
     return {};
   }
   if (IsXpOrLater()) {
     if (!Api().imageFileName) return {};
-    DWORD n = Api().imageFileName(process.get(), buffer, MAX_PATH);
+    DWORD n = Api().imageFileName(process, buffer, MAX_PATH);
     if (n == 0) return {};
     return TranslateDevicePath(std::wstring_view(buffer, n),
                                [](wchar_t letter) -> std::optional<std::wstring> {
@@ -161,8 +161,17 @@ std::wstring GetProcessPath(DWORD processId) {
                                });
   }
   if (!Api().moduleFileNameEx) return {};
-  DWORD n = Api().moduleFileNameEx(process.get(), nullptr, buffer, MAX_PATH);
+  DWORD n = Api().moduleFileNameEx(process, nullptr, buffer, MAX_PATH);
   return n ? StripNtPrefix(std::wstring(buffer, n)) : std::wstring();
+}
+
+}  // namespace
+
+std::wstring GetProcessPath(DWORD processId) {
+  const bool vista = IsWindowsVistaOrLater();
+  UniqueHandle process =
+      Open(vista ? kQueryLimitedInformation : PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, processId);
+  return PathOfProcess(process.get(), vista);
 }
 
 bool GetProcessOwner(DWORD processId, std::wstring& userName, std::wstring& domain) {
@@ -229,6 +238,16 @@ void TakeMenuSnapshot(TProcessList& list, int shown) {
       TProcessRec& rec = list.At(i);
       if (std::find(looked.begin(), looked.end(), rec.ProcessID) != looked.end()) continue;
       looked.push_back(rec.ProcessID);
+      if (IsWindowsVistaOrLater()) {
+        // One opening answers both questions: the path and the memory use the same access there.
+        UniqueHandle process = Open(kQueryLimitedInformation, rec.ProcessID);
+        if (!process && rec.WorkingSet != 0) {
+          rec.WorkingSet = 0;
+          moved = true;
+        }
+        rec.FullPath = PathOfProcess(process.get(), true);
+        continue;
+      }
       if (fromSystem && rec.WorkingSet != 0 && !Open(MemoryAccess(), rec.ProcessID)) {
         rec.WorkingSet = 0;
         moved = true;
