@@ -5,6 +5,7 @@
 #include <powrprof.h>
 #include <shlobj.h>
 
+#include <cstdint>
 #include <optional>
 #include <random>
 #include <vector>
