@@ -38,6 +38,8 @@ def soak(d, command, rounds):
     before = counts()
     out = subprocess.run([WINE, tool, command, str(rounds)], capture_output=True, timeout=60 + rounds * 5)
     check(out.returncode == 0, f"{command}: {out.stdout.decode(errors='replace')}")
+    if out.stderr.strip():
+        print(out.stderr.decode(errors="replace").strip())
     after = counts()
     print(f"{command} x{rounds}: before {before}, after {after}")
     grown = {k: (before[k], after[k]) for k in KINDS[1:] if after[k] != before[k]}
