@@ -48,6 +48,15 @@ std::wstring PrepareNimbrel(const std::wstring& source, int refreshRate) {
   return exe;
 }
 
+BOOL CALLBACK EndWindowOf(HWND window, LPARAM owner) {
+  DWORD of = 0;
+  ::GetWindowThreadProcessId(window, &of);
+  DWORD_PTR ignored = 0;
+  if (of == static_cast<DWORD>(owner))
+    ::SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  return TRUE;
+}
+
 class Program {
  public:
   Program(const std::wstring& exe, const std::wstring& arguments) {
@@ -74,16 +83,7 @@ class Program {
   }
   // As a session's end does, so that the icon leaves the notification area.
   static void EndProcess(HANDLE process, DWORD id) {
-    ::EnumWindows(
-        [](HWND window, LPARAM owner) -> BOOL {
-          DWORD of = 0;
-          ::GetWindowThreadProcessId(window, &of);
-          DWORD_PTR ignored = 0;
-          if (of == static_cast<DWORD>(owner))
-            ::SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-          return TRUE;
-        },
-        static_cast<LPARAM>(id));
+    ::EnumWindows(&EndWindowOf, static_cast<LPARAM>(id));
     if (::WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) ::TerminateProcess(process, 1);
     ::Sleep(500);
   }

@@ -18,17 +18,17 @@ inline void Mouse(DWORD flags, int x, int y) {
   ::SendInput(1, &input, sizeof input);
 }
 
+inline BOOL CALLBACK FindVisibleMenu(HWND w, LPARAM into) {
+  wchar_t name[16] = {};
+  ::GetClassNameW(w, name, 16);
+  if (!::IsWindowVisible(w) || ::lstrcmpW(name, L"#32768") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(into) = w;
+  return FALSE;
+}
+
 inline HWND VisibleMenu() {
   HWND found = nullptr;
-  ::EnumWindows(
-      [](HWND w, LPARAM into) -> BOOL {
-        wchar_t name[16] = {};
-        ::GetClassNameW(w, name, 16);
-        if (!::IsWindowVisible(w) || ::lstrcmpW(name, L"#32768") != 0) return TRUE;
-        *reinterpret_cast<HWND*>(into) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  ::EnumWindows(&FindVisibleMenu, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
