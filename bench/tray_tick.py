@@ -16,6 +16,9 @@ import sys
 import time
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e"))
+from wine_desktop import session_processes  # noqa: E402
+
 WINE = os.environ.get("WINE", "/usr/lib/wine/wine64")
 
 
@@ -25,19 +28,8 @@ def windows_path(path):
 
 def wine_pids(image):
     """Linux ids of the session's processes running `image` (a Windows path)."""
-    prefix = ("WINEPREFIX=" + os.environ["WINEPREFIX"]).encode()
-    found = []
-    for entry in Path("/proc").iterdir():
-        if not entry.name.isdigit():
-            continue
-        try:
-            argv0 = (entry / "cmdline").read_bytes().split(b"\0")[0]
-            environ = (entry / "environ").read_bytes().split(b"\0")
-        except OSError:
-            continue
-        if prefix in environ and argv0.decode(errors="replace").lower() == image.lower():
-            found.append(int(entry.name))
-    return found
+    return [pid for pid, argv0 in session_processes(os.environ["WINEPREFIX"])
+            if argv0.decode(errors="replace").lower() == image.lower()]
 
 
 def run_time_ns(pid):

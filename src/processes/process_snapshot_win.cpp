@@ -102,8 +102,9 @@ bool ListFromSystem(TProcessList& list) {
   return true;
 }
 
-// The toolhelp walk with the working set of each process: what the system call gives, the slow way.
-void ListFromToolhelp(TProcessList& list) {
+// The toolhelp walk: every process with what the walk tells, and what lookUp adds for each real one
+// (process 0, the idle process, gets nothing looked up).
+void WalkToolhelp(TProcessList& list, void (*lookUp)(TProcessRec&)) {
   if (!Api().createSnapshot || !Api().first || !Api().next) return;
   UniqueFileHandle snapshot(Api().createSnapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return;
@@ -113,7 +114,7 @@ void ListFromToolhelp(TProcessList& list) {
     TProcessRec rec;
     rec.ExeFile = entry.szExeFile;
     rec.ProcessID = entry.th32ProcessID;
-    if (rec.ProcessID != 0) rec.WorkingSet = GetProcessMemory(entry.th32ProcessID, 0);
+    if (rec.ProcessID != 0) lookUp(rec);
     rec.Usage = entry.cntUsage;
     rec.DefaultHeapID = static_cast<std::uint32_t>(entry.th32DefaultHeapID);
     rec.ModuleID = entry.th32ModuleID;
@@ -226,7 +227,9 @@ std::uint64_t GetProcessMemory(DWORD processId, int memoryUnit) {
 void TakeMenuSnapshot(TProcessList& list, int shown) {
   list.Clear();
   const bool fromSystem = ListFromSystem(list);
-  if (!fromSystem) ListFromToolhelp(list);
+  // Without the system call, the toolhelp walk with the working set of each process, the slow way.
+  if (!fromSystem)
+    WalkToolhelp(list, [](TProcessRec& rec) { rec.WorkingSet = GetProcessMemory(rec.ProcessID, 0); });
   list.DropIdleEntries();
   list.SortByWorkingSet();
   // The system call reports the working set of processes GetProcessMemory cannot open, which the full
@@ -266,30 +269,12 @@ void CompleteProcessRecord(TProcessRec& record) {
 
 void RefreshProcessList(TProcessList& list) {
   list.Clear();
-  if (!Api().createSnapshot || !Api().first || !Api().next) return;
-  UniqueFileHandle snapshot(Api().createSnapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Api().first(snapshot.get(), &entry); more; more = Api().next(snapshot.get(), &entry)) {
-    TProcessRec rec;
-    rec.ExeFile = entry.szExeFile;
-    rec.ProcessID = entry.th32ProcessID;
-    if (rec.ProcessID != 0) {
-      rec.FullPath = GetProcessPath(entry.th32ProcessID);
-      GetProcessOwner(entry.th32ProcessID, rec.UserName, rec.Domain);
-      rec.StartTime = GetProcessStartTime(entry.th32ProcessID);
-      rec.WorkingSet = GetProcessMemory(entry.th32ProcessID, 0);
-    }
-    rec.Usage = entry.cntUsage;
-    rec.DefaultHeapID = static_cast<std::uint32_t>(entry.th32DefaultHeapID);
-    rec.ModuleID = entry.th32ModuleID;
-    rec.Threads = entry.cntThreads;
-    rec.ParentProcessID = entry.th32ParentProcessID;
-    rec.PriClassBase = entry.pcPriClassBase;
-    list.Add(std::move(rec));
-    entry.dwSize = sizeof entry;
-  }
+  WalkToolhelp(list, [](TProcessRec& rec) {
+    rec.FullPath = GetProcessPath(rec.ProcessID);
+    GetProcessOwner(rec.ProcessID, rec.UserName, rec.Domain);
+    rec.StartTime = GetProcessStartTime(rec.ProcessID);
+    rec.WorkingSet = GetProcessMemory(rec.ProcessID, 0);
+  });
   list.DropIdleEntries();
 }
 

@@ -31,6 +31,20 @@ def wait_until(predicate, timeout, interval=0.1):
         time.sleep(interval)
 
 
+def session_processes(prefix):
+    """(Linux id, first argument) of every process of the Wine prefix `prefix`."""
+    for entry in Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            argv0 = (entry / "cmdline").read_bytes().split(b"\0")[0]
+            environ = (entry / "environ").read_bytes().split(b"\0")
+        except OSError:
+            continue
+        if ("WINEPREFIX=" + str(prefix)).encode() in environ:
+            yield int(entry.name), argv0
+
+
 class Desktop:
     def __init__(self, test_name, exe, tools=None):
         for var in ("WINEPREFIX", "DISPLAY"):
@@ -74,16 +88,7 @@ class Desktop:
     # --- processes ---------------------------------------------------------------------------
     def session_processes(self):
         """(Linux id, first argument) of every process of this Wine prefix."""
-        for entry in Path("/proc").iterdir():
-            if not entry.name.isdigit():
-                continue
-            try:
-                argv0 = (entry / "cmdline").read_bytes().split(b"\0")[0]
-                environ = (entry / "environ").read_bytes().split(b"\0")
-            except OSError:
-                continue
-            if ("WINEPREFIX=" + str(self.prefix)).encode() in environ:
-                yield int(entry.name), argv0
+        return session_processes(self.prefix)
 
     def nimbrel_pids(self):
         # Wine shows the Windows path of the program as the process's first argument.
