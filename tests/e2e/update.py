@@ -3,6 +3,7 @@
 lives on this machine's loopback interface, served by the test itself in every way a server can answer."""
 import http.server
 import os
+import re
 import ssl
 import subprocess
 import sys
@@ -16,7 +17,9 @@ from run import click, list_controls, open_tray_menu, settings_with  # noqa: E40
 from wine_desktop import check, run, wait_until  # noqa: E402
 
 HTTP_PORT, HTTPS_PORT = 47813, 47814
-OWN_VERSION = "1.0.0.0"
+# The project's version, which the program reports as its own.
+OWN_VERSION = re.search(r"project\(Nimbrel VERSION ([0-9.]+)",
+                        (Path(__file__).resolve().parents[2] / "CMakeLists.txt").read_text()).group(1)
 CHECKING, UP_TO_DATE, FAILED = "正在检查更新...", "Nimbrel 是最新的", "检查新版本时出错"
 
 

@@ -1,6 +1,7 @@
 // Files, folders, versions and placement against the real system calls.
 #include <gtest/gtest.h>
 
+#include "app/version.h"
 #include "platform/system_info_win.h"
 #include "settings/settings_path_win.h"
 #include "win/test_paths_win.h"
@@ -75,8 +76,8 @@ TEST(SystemInfo, ProgramCarriesItsVersionResource) {
   for (auto& c : exe)
     if (c == L'/') c = L'\\';
   OwnVersion v = ReadVersionOf(exe);
-  EXPECT_EQ(v.productVersion, L"1.0.0.0");
-  EXPECT_EQ(v.fileVersion, L"1.0.0.0");
+  EXPECT_EQ(v.productVersion, L"" NIMBREL_VERSION_TEXT);
+  EXPECT_EQ(v.fileVersion, L"" NIMBREL_VERSION_TEXT);
 }
 
 TEST(SystemInfo, UserDecimalSeparatorIsNotEmpty) {
