@@ -503,7 +503,8 @@ void TFrmOptions::HotKey1Change() {
 }
 
 void TFrmOptions::CheckMonitorClick() {
-  if (!model_.MonitorWarningNeeded(IsPortableDevice(), settings_)) return;
+  const bool portable = actions_.isPortableDevice ? actions_.isPortableDevice() : IsPortableDevice();
+  if (!model_.MonitorWarningNeeded(portable, settings_)) return;
   TTaskDialogEx request = PortableDeviceWarningRequest(reinterpret_cast<std::uintptr_t>(dialog_));
   const int result = ExecuteTaskDialog(request);
   model_.MonitorWarningAnswered(result, request.Dialog.VerificationChecked, settings_);
@@ -537,12 +538,7 @@ void TFrmOptions::BtnDeleteThemeClick() {
 
 bool TFrmOptions::BtnApplyClick() {
   ReadSpins();
-  const AppliedOptions applied = model_.ApplyTo(settings_);
-  if (actions_.removeMenuItems) actions_.removeMenuItems(applied);
-  if (actions_.setRefreshInterval) actions_.setRefreshInterval();
-  if (actions_.saveOptions && !actions_.saveOptions()) return false;
-  if (actions_.refreshTick) actions_.refreshTick();
-  if (actions_.reapplyHotKeyAndDefaultEntry) actions_.reapplyHotKeyAndDefaultEntry();
+  if (!RunApplySteps(actions_, model_.ApplyTo(settings_))) return false;
   ShowModel();
   return true;
 }

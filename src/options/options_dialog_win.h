@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,15 +15,6 @@
 #include "widgets/spin_edit_win.h"
 
 namespace nimbrel {
-
-// What OK and Apply ask of the main form after the settings took the dialog's values.
-struct OptionsActions {
-  std::function<void(const AppliedOptions&)> removeMenuItems;
-  std::function<void()> setRefreshInterval;
-  std::function<bool()> saveOptions;  // false when the file refused the save (the user has been told)
-  std::function<void()> refreshTick;
-  std::function<void()> reapplyHotKeyAndDefaultEntry;
-};
 
 class TFrmOptions {
  public:

@@ -310,6 +310,15 @@ void OptionsModel::ThemeListChanged(const ThemeListChange& change, const ThemeFo
   if (change.selected >= 0) SelectTheme(change.selected, themes);
 }
 
+bool RunApplySteps(const OptionsActions& actions, const AppliedOptions& applied) {
+  if (actions.removeMenuItems) actions.removeMenuItems(applied);
+  if (actions.setRefreshInterval) actions.setRefreshInterval();
+  if (actions.saveOptions && !actions.saveOptions()) return false;
+  if (actions.refreshTick) actions.refreshTick();
+  if (actions.reapplyHotKeyAndDefaultEntry) actions.reapplyHotKeyAndDefaultEntry();
+  return true;
+}
+
 AppliedOptions OptionsModel::ApplyTo(Settings& s) {
   AppliedOptions applied;
   for (const CheckField& f : kPlainChecks) s.*f.field = check(f.check).checked;

@@ -4,6 +4,7 @@
 // controls, calls the rule of the control the user touched and shows the model again.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,6 +87,21 @@ struct AppliedOptions {
   bool processItemsRemoved = false;  // the top processes are switched off: tag-99 items go at once
   bool memoryItemsRemoved = false;   // the memory lines are switched off: tag-98 items go at once
 };
+
+// What OK and Apply ask of the main form after the settings took the dialog's values, in this order.
+struct OptionsActions {
+  std::function<void(const AppliedOptions&)> removeMenuItems;
+  std::function<void()> setRefreshInterval;
+  std::function<bool()> saveOptions;  // false when the file refused the save (the user has been told)
+  std::function<void()> refreshTick;
+  std::function<void()> reapplyHotKeyAndDefaultEntry;
+  // Whether the machine is a portable computer; the system's answer when not set.
+  std::function<bool()> isPortableDevice;
+};
+
+// Runs the steps of OK and Apply. A save the file refused stops them: the dialog stays open, and the
+// tray and the hot key keep what the file still holds. False then.
+bool RunApplySteps(const OptionsActions& actions, const AppliedOptions& applied);
 
 class OptionsModel {
  public:

@@ -285,5 +285,30 @@ TEST(OptionsModel, HotKeyControlValues) {
   EXPECT_EQ(HotKeyValueFromControl(0x0A4D), 0x4000u | 'M') << "the extended-key flag is no modifier";
 }
 
+TEST(OptionsModel, ApplyStepsRunInOrderAndARefusedSaveStopsThem) {
+  struct Case {
+    bool saved;
+    const char* steps;
+  } cases[] = {{true, "remove(1,0) interval save tick hotkey"}, {false, "remove(1,0) interval save"}};
+  for (const Case& c : cases) {
+    std::string steps;
+    auto step = [&steps](const std::string& name) { steps += (steps.empty() ? "" : " ") + name; };
+    OptionsActions actions;
+    actions.removeMenuItems = [&](const AppliedOptions& a) {
+      step("remove(" + std::to_string(a.processItemsRemoved) + "," + std::to_string(a.memoryItemsRemoved) +
+           ")");
+    };
+    actions.setRefreshInterval = [&] { step("interval"); };
+    actions.saveOptions = [&] {
+      step("save");
+      return c.saved;
+    };
+    actions.refreshTick = [&] { step("tick"); };
+    actions.reapplyHotKeyAndDefaultEntry = [&] { step("hotkey"); };
+    EXPECT_EQ(RunApplySteps(actions, AppliedOptions{true, false}), c.saved);
+    EXPECT_EQ(steps, c.steps);
+  }
+}
+
 }  // namespace
 }  // namespace nimbrel
