@@ -110,6 +110,12 @@ int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wstring(argv[1]) == L"menu") return PrintMenu();
   if (argc >= 2 && std::wstring(argv[1]) == L"menus") return PrintMenus();
   if (argc >= 2 && std::wstring(argv[1]) == L"tips") return PrintTips();
+  if (argc >= 2 && std::wstring(argv[1]) == L"foreground") {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(::GetForegroundWindow(), text, 256);
+    Print(::GetForegroundWindow());
+    return text[0] ? 0 : 1;
+  }
   if (argc < 3 || std::wstring(argv[1]) != L"list") return 2;
   static std::wstring title;
   title = argv[2];

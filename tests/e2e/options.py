@@ -2,6 +2,8 @@
 """End-to-end tests of the options dialog: the real program, opened from the tray menu's settings
 submenu, driven with the mouse and the keyboard, checked through the settings file, the theme files,
 the tray picture and screenshots."""
+import os
+import signal
 import subprocess
 import sys
 import time
@@ -61,6 +63,13 @@ def next_page(d, want):
     check(wait_until(lambda: current_page(d) == [want], 5, 0.3), f"Ctrl+Tab did not show page {PAGES[want]}")
 
 
+def active_window_name(d):
+    """The title of the foreground window, as the system sees it."""
+    exe = "Z:" + str(d.tools / "dialog_poke.exe").replace("/", "\\")
+    out = subprocess.run([WINE, exe, "foreground"], capture_output=True, timeout=30).stdout.decode("utf-8", "replace")
+    return out.split("|")[1] if "|" in out else ""
+
+
 def settings_text(d):
     return (d.folder / "Nimbrel.Settings").read_bytes().decode("latin-1")
 
@@ -109,10 +118,25 @@ def apply_ok_cancel_and_the_hot_key(d):
     press(d, "显示当前内存信息")
     next_page(d, 3)
     press(d, "无栏边框")
+    next_page(d, 4)
+    # The theme page: red text from the picker (its default entry, then the standard colours from black),
+    # applied at once to the file and the tray picture.
+    before_colour = tray_shot(d, "tray-before-colour.png")
+    picker = [c for c in visible(d) if c[0] == "ComboBox" and c[1] != "当前颜色"]
+    check(len(picker) == 1, f"no colour picker on the theme page: {picker}")
+    click(picker[0][2])
+    time.sleep(0.5)
+    key("Home", *["Down"] * 10, "Return")
+    check(wait_until(lambda: control(d, "红色", "ComboBox"), 5, 0.3), "the picker does not show 红色")
+    press(d, "应用")
+    check(wait_until(file_has(d, "Color=255"), 5, 0.3), "Apply did not save the red text:\n" + settings_text(d))
+    check(wait_until(lambda: tray_shot(d, "tray-after-colour.png") != before_colour, 5, 0.5),
+          "the tray picture did not take the text colour chosen on the theme page")
     d.screenshot("before-ok.png")
     press(d, "确定")
     check(wait_until(lambda: not dialogs(d), 10, 0.3), "OK did not close the dialog")
-    check(wait_until(file_has(d, "ShowFree=1", f"RefreshHotkey={CTRL_ALT_M}", "ShowMemMenu=0", "NoBorder=0"), 5, 0.3),
+    check(wait_until(file_has(d, "ShowFree=1", f"RefreshHotkey={CTRL_ALT_M}", "ShowMemMenu=0", "NoBorder=0",
+                              "Color=255"), 5, 0.3),
           "OK did not save every page:\n" + settings_text(d))
     subprocess.run(["xdotool", "mousemove", "500", "300"], check=True)
     key("ctrl+alt+m")
@@ -140,9 +164,20 @@ def themes_are_saved_and_deleted(d):
     check(current_page(d) == [4], "主题 did not open the dialog on the theme page")
     check(control(d, "当前颜色", "ComboBox"), "the theme list does not show 当前颜色")
 
-    # A second request while the dialog is open brings it forward instead of opening another.
-    open_options(d)
-    check(len(dialogs(d)) == 1 and current_page(d) == [4], "a second request opened a second dialog")
+    # A second request while the dialog is open, behind another program's window, brings it forward
+    # instead of opening another.
+    other = subprocess.Popen([WINE, "notepad"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        check(wait_until(lambda: active_window_name(d) not in ("", TITLE), 15, 0.5),
+              "notepad did not come to the front")
+        open_options(d)
+        check(len(dialogs(d)) == 1 and current_page(d) == [4], "a second request opened a second dialog")
+        check(wait_until(lambda: active_window_name(d) == TITLE, 5, 0.3),
+              f"a second request did not bring the dialog forward: {active_window_name(d)!r} is active")
+    finally:
+        other.kill()
+        for pid in d.pids_running("notepad.exe"):
+            os.kill(pid, signal.SIGKILL)
 
     press(d, "另存为")
     check(wait_until(lambda: bool(list_controls(d, "保存主题")), 10, 0.3), "Save As shows no input box")
