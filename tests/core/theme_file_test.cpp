@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 
 #include "settings/settings_store.h"
@@ -276,6 +278,35 @@ TEST(ThemePage, Delete) {
 
   ThemeListChange stuck = DeleteTheme(folder, gone.entries, 2, kYes);
   EXPECT_EQ(stuck.entries.size(), 2u) << "an undeletable file still leaves the list";
+}
+
+// The start-up theme files the installer and the zips ship: each style's file exists, names itself,
+// and every colour it holds is one the program reads (a slip would silently fall back to automatic).
+TEST(ThemeFile, ShippedStartupThemesAreWhole) {
+  for (int style = 0; style <= 5; ++style) {
+    const std::wstring fileName = StartupThemeFileName(style);
+    std::ifstream in(
+        std::string(NIMBREL_SOURCE_DIR "/packaging/themes/") + std::string(fileName.begin(), fileName.end()),
+        std::ios::binary);
+    ASSERT_TRUE(in) << style;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    const TextIniStore file(bytes.str());
+    EXPECT_EQ(bytes.str().find("\n"), bytes.str().find("\r\n") + 1) << style << ": CRLF lines";
+    EXPECT_EQ(file.ReadString(kThemeSection, L"Ver", L""), kThemeFormatVersion) << style;
+    EXPECT_EQ(file.ReadString(kThemeSection, L"Name", L"") + kThemeExtension, fileName) << style;
+    const ThemeSlots slots = ReadTheme(file);
+    int automatic = 0;
+    for (const std::wstring& text : slots.ColorSlots) {
+      if (text == L"-1") {
+        ++automatic;
+        continue;
+      }
+      EXPECT_NE(ThemeSlotColor(text), kAutomaticColor)
+          << style << ": " << std::string(text.begin(), text.end());
+    }
+    EXPECT_LE(automatic, 2) << style << ": a start-up theme sets its own colours";
+  }
 }
 
 }  // namespace

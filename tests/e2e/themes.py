@@ -11,7 +11,8 @@ from run import find_picture, parse_candidates, settings_with  # noqa: E402
 from wine_desktop import WINE, check, run  # noqa: E402
 
 THEMES = Path(__file__).resolve().parents[2] / "packaging" / "themes"
-# Wine reports no visual style (no colour scheme name, composition off): style code 5.
+# Wine reports Windows 6 or later with composition off, and its light visual style names the colour
+# scheme "Blue", not "NormalColor": style code 5, the system colours.
 SYSTEM_COLORS = {
     "OpaqueBkColor": "ThreeDFace", "BarBorderColor": "ThreeDDarkShadow", "GreenColor": "Highlight",
     "FullBarColor": "ButtonShadow", "TransBk": 0, "FullBar": 1,
