@@ -3,6 +3,7 @@
 under Wine the installer, the installed program, the uninstaller and the portable zip, as a user meets
 them."""
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -17,8 +18,10 @@ from themes import SYSTEM_COLORS  # noqa: E402
 from wine_desktop import WINE, check, run, wait_until  # noqa: E402
 
 DIST = Path(os.environ.get("NIMBREL_DIST", Path(__file__).resolve().parents[2] / "build" / "dist"))
-THEME_NAMES = sorted(p.name for p in (Path(__file__).resolve().parents[2] / "packaging" / "themes").iterdir())
+THEMES = Path(__file__).resolve().parents[2] / "packaging" / "themes"
+THEME_NAMES = sorted(p.name for p in THEMES.iterdir())
 MACHINES = {"x64": 0x8664, "x86": 0x14C}
+UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbrel"
 
 
 def release(kind):
@@ -82,6 +85,20 @@ def start_menu(d):
     return d.appdata() / "Microsoft" / "Windows" / "Start Menu" / "Programs"
 
 
+def windows_path(d, path):
+    """The C: path of a file inside the prefix, as Windows programs write it."""
+    return "C:\\" + str(path.relative_to(d.drive_c)).replace("/", "\\")
+
+
+def uninstall_entry():
+    """The values of the installed-programs entry, or None when there is no entry."""
+    out = subprocess.run([WINE, "reg", "query", UNINSTALL_KEY], capture_output=True, timeout=60)
+    if out.returncode != 0:
+        return None
+    lines = out.stdout.decode("utf-8", "replace").replace("\r", "").splitlines()
+    return {m[1]: m[3] for m in (re.match(r"\s+(\S+)\s+(REG_\w+)\s+(.*)$", line) for line in lines) if m}
+
+
 def startup_link(d):
     # Wine names the folder "StartUp", Windows "Startup": the file system here minds the case.
     folders = [p for p in start_menu(d).iterdir() if p.is_dir() and p.name.lower() == "startup"]
@@ -112,6 +129,8 @@ def clean_install_state(d):
     for link in (start_menu(d) / "Nimbrel.lnk", startup_link(d)):
         link.unlink(missing_ok=True)
     shutil.rmtree(d.vendor_folder(), ignore_errors=True)
+    subprocess.run([WINE, "reg", "delete", UNINSTALL_KEY, "/f"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=60)
 
 
 def install_upgrade_uninstall(d):
@@ -123,6 +142,12 @@ def install_upgrade_uninstall(d):
         check((program / "Uninstall.exe").is_file(), "no uninstaller")
         check((start_menu(d) / "Nimbrel.lnk").is_file(), "no Start-menu shortcut")
         check(startup_link(d).is_file(), "no start-up shortcut by default")
+        entry = uninstall_entry() or {}
+        check(entry.get("DisplayName") == "Nimbrel", f"the installed-programs entry is {entry}")
+        check(entry.get("UninstallString") == f'"{windows_path(d, program / "Uninstall.exe")}"',
+              f"the installed-programs entry uninstalls with {entry.get('UninstallString')}")
+        check(release("-x64-setup.exe").name == f"Nimbrel-{entry.get('DisplayVersion')}-x64-setup.exe",
+              f"the installed-programs entry shows version {entry.get('DisplayVersion')}")
         # Wine starts the start-up folder's programs again after `wineboot -e`, which the checks below
         # use to end sessions: the shortcut has been seen and goes.
         startup_link(d).unlink()
@@ -150,14 +175,30 @@ def install_upgrade_uninstall(d):
               "the upgrade overwrote a theme the user changed")
         check(not startup_link(d).exists(), "/NOSTARTUP kept the start-up shortcut")
 
+        # Set up once more, with the start-up option, over a damaged install: the program's files are
+        # written anew, a missing theme comes back, and the start-up shortcut is there for the uninstaller.
+        (program / "Nimbrel.exe").write_bytes(b"an older build")
+        (program / "Uninstall.exe").unlink()
+        (themes / "Windows Aero.Nimbrel Theme").unlink()
+        run_setup("/S")
+        check((program / "Nimbrel.exe").read_bytes() == release("-x64.exe").read_bytes(), "the upgrade kept an old exe")
+        check((program / "Uninstall.exe").is_file(), "the upgrade did not write the uninstaller")
+        check((themes / "Windows Aero.Nimbrel Theme").read_bytes() ==
+              (THEMES / "Windows Aero.Nimbrel Theme").read_bytes(),
+              "the upgrade did not bring a missing theme back")
+        check(startup_link(d).is_file(), "the setup without /NOSTARTUP made no start-up shortcut")
+
         # The uninstaller ends the running program the way a logoff does: its settings are saved.
         start_installed(d)
         settings.write_bytes(b"")
         subprocess.run([WINE, win(program / "Uninstall.exe"), "/S"], stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=120, check=True)
         check(wait_until(lambda: not d.nimbrel_pids(), 10), "the uninstaller left Nimbrel running")
-        check(wait_until(lambda: not (program / "Nimbrel.exe").exists(), 20), "the program was not removed")
+        # The uninstaller runs from a copy of itself, so the folder goes after Uninstall.exe returned.
+        check(wait_until(lambda: not program.exists(), 20), "the program folder was not removed")
         check(not (start_menu(d) / "Nimbrel.lnk").exists(), "the Start-menu shortcut was not removed")
+        check(not startup_link(d).exists(), "the start-up shortcut was not removed")
+        check(uninstall_entry() is None, "the installed-programs entry stayed")
         check(b"RedPercent=77" in settings.read_bytes(), "the running Nimbrel did not save its settings")
         check((themes / "Mine.Nimbrel Theme").is_file(), "the uninstaller removed the user's themes")
     finally:
