@@ -13,7 +13,7 @@ import zipfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from run import TRAY_SLOT, settings_with  # noqa: E402
+from run import TRAY_SLOT, list_controls, settings_with  # noqa: E402
 from themes import SYSTEM_COLORS  # noqa: E402
 from wine_desktop import WINE, check, run, wait_until  # noqa: E402
 
@@ -21,6 +21,8 @@ DIST = Path(os.environ.get("NIMBREL_DIST", Path(__file__).resolve().parents[2] /
 THEMES = Path(__file__).resolve().parents[2] / "packaging" / "themes"
 THEME_NAMES = sorted(p.name for p in THEMES.iterdir())
 MACHINES = {"x64": 0x8664, "x86": 0x14C}
+# The setup window's title, with the blank the Chinese language file ends it with.
+SETUP_TITLE = "Nimbrel 安装 "
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbrel"
 
 
@@ -205,16 +207,24 @@ def install_upgrade_uninstall(d):
         clean_install_state(d)
 
 
+def setup_shown():
+    return bool(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Nimbrel"], capture_output=True,
+                               text=True).stdout.strip())
+
+
+def launch_box(d):
+    """The finish page's "launch Nimbrel" check box as (class, text, rect, checked), or None before it shows."""
+    return next((c for c in list_controls(d, SETUP_TITLE) if c[0] == "Button" and c[1].startswith("运行 Nimbrel")),
+                None)
+
+
 def installer_pages(d):
     clean_install_state(d)
     proc = subprocess.Popen([WINE, win(release("-x64-setup.exe"))], stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
     try:
-        def shown():
-            return bool(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Nimbrel"],
-                                       capture_output=True, text=True).stdout.strip())
-
-        check(wait_until(shown, 30, 0.5), "the setup shows no window")
+        # The directory and components pages, then cancelled: nothing is installed.
+        check(wait_until(setup_shown, 30, 0.5), "the setup shows no window")
         time.sleep(1.5)
         d.screenshot("setup-directory.png")
         subprocess.run(["xdotool", "key", "Return"], check=True)
@@ -225,9 +235,31 @@ def installer_pages(d):
         subprocess.run(["xdotool", "key", "Return"], check=True)
         proc.wait(timeout=30)
         check(not installed(d).exists(), "cancelling the setup installed something")
+
+        # Again, on through the install to the finish page, whose ticked box launches the installed program.
+        proc = subprocess.Popen([WINE, win(release("-x64-setup.exe"))], stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        check(wait_until(setup_shown, 30, 0.5), "the setup shows no window the second time")
+        time.sleep(1.5)
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        time.sleep(1.5)
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        check(wait_until(lambda: launch_box(d) is not None, 60, 0.5), "the setup did not reach its finish page")
+        time.sleep(1)
+        d.screenshot("setup-finish.png")
+        check(launch_box(d)[3] == 1, "the finish page's launch box is not ticked")
+        check((installed(d) / "Nimbrel.exe").is_file(), "the finish page shows before the program is installed")
+        check(not d.nimbrel_pids(), "Nimbrel started before the finish page was closed")
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        proc.wait(timeout=30)
+        check(wait_until(lambda: len(d.nimbrel_pids()) == 1, 20), "the finish page did not launch Nimbrel")
+        started = (Path("/proc") / str(d.nimbrel_pids()[0]) / "cmdline").read_bytes().split(b"\0")[0]
+        check(started.decode("utf-8", "replace").lower() == windows_path(d, installed(d) / "Nimbrel.exe").lower(),
+              f"the finish page launched {started}")
     finally:
         if proc.poll() is None:
             proc.kill()
+        d.stop_all()
         clean_install_state(d)
 
 
