@@ -6,6 +6,7 @@
 // reading for a second under Wine, so a real one cannot change at every 100 ms tick there.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,7 +15,7 @@
 namespace nimbrel {
 
 MemorySample ReadMemorySample() {
-  static unsigned calls = 0;
+  static std::atomic<unsigned> calls{0};  // the refresh timer reads on a thread of its own
   static const bool physical = [] {
     const char* where = std::getenv("NIMBREL_CHANGING");
     return !where || std::strcmp(where, "pagefile") != 0;

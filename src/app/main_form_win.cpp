@@ -11,6 +11,7 @@
 #include "app/resource_ids.h"
 #include "app/system_actions_win.h"
 #include "display/high_memory_warning.h"
+#include "display/memory_status_win.h"
 #include "optimiser/optimiser.h"
 #include "optimiser/optimiser_win.h"
 #include "platform/application_win.h"
@@ -57,7 +58,7 @@ HWND MakeChild(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style
 }  // namespace
 
 TFrmNimbrelMain::TFrmNimbrelMain() {
-  Timer1.OnTimer = [this] { Timer1Timer(); };
+  Timer1.OnReading = [this](const MemorySample& sample) { Timer1Timer(sample); };
   Timer1.Update();
   TimerDefrag.OnTimer = [this] { TimerDefragTimer(); };
   TimerDefrag.Update();
@@ -207,9 +208,11 @@ void TFrmNimbrelMain::LoadMenuIcons() {
   TaskManagerIcon = load(L"System32\\taskmgr.exe", 0);
 }
 
-void TFrmNimbrelMain::Timer1Timer() {
+void TFrmNimbrelMain::Timer1Timer() { Timer1Timer(ReadMemorySample()); }
+
+void TFrmNimbrelMain::Timer1Timer(const MemorySample& sample) {
   if (!Tray) return;  // the session ended while a warning dialog was open
-  const MemorySample sample = refresh_.Tick(settings, *Tray, numberFormat_);
+  refresh_.Show(sample, settings, *Tray, numberFormat_);
   DisplayedTotal = nimbrel::DisplayedTotal(settings, sample);
 
   HighMemoryDecision decision =
@@ -453,8 +456,13 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SwitchOffMonitor(Application::Instance().Handle(), [](DWORD ms) { ::Sleep(ms); });
       return 0;
     case WM_SETTINGCHANGE:
-      if (lParam && ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0)
+      if (lParam && ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
         numberFormat_ = UserNumberFormat();
+        Timer1.HandOverNext();
+      }
+      break;
+    case WM_SYSCOLORCHANGE:
+      Timer1.HandOverNext();  // the picture's automatic colours follow the system's
       break;
     default:
       break;

@@ -13,6 +13,7 @@
 #include "app/tray_commands.h"
 #include "display/byte_size.h"
 #include "display/high_memory_rule.h"
+#include "display/reading_timer_win.h"
 #include "display/refresh_cycle_win.h"
 #include "platform/color_dialog_win.h"
 #include "platform/hot_key_manager_win.h"
@@ -42,7 +43,9 @@ class TFrmNimbrelMain : public Window {
   bool CreateForm();
 
   // The refresh tick; also called directly after start-up and after the options are applied.
+  // The refresh tick: with a reading of its own, or with the one the refresh timer handed over.
   void Timer1Timer();
+  void Timer1Timer(const MemorySample& sample);
   // The exit command: close query (save), close (release), end of the message loop.
   void Close1Click();
   void About1Click();
@@ -64,7 +67,7 @@ class TFrmNimbrelMain : public Window {
 
   std::unique_ptr<TCoolTrayIcon> Tray;
   Menu PopupMenu1;
-  Timer Timer1{500, true};
+  ReadingTimer Timer1{500, true};
   Timer TimerDefrag{120000, false};
   std::unique_ptr<THotKeyManager> HotKeyManager1;
   std::unique_ptr<TUpdateChecker> GetUpdate;

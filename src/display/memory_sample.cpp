@@ -11,6 +11,12 @@ constexpr std::uint32_t kNoFreeMemoryLoad = 98;
 
 }  // namespace
 
+bool SameReading(const MemorySample& a, const MemorySample& b) {
+  return a.dwMemoryLoad == b.dwMemoryLoad && a.ullTotalPhys == b.ullTotalPhys &&
+         a.ullAvailPhys == b.ullAvailPhys && a.ullTotalPageFile == b.ullTotalPageFile &&
+         a.ullAvailPageFile == b.ullAvailPageFile;
+}
+
 std::uint64_t UsedPhysical(const MemorySample& sample) {
   return ClampedDifference(sample.ullTotalPhys, sample.ullAvailPhys);
 }

@@ -20,6 +20,10 @@ struct MemorySample {
   std::uint64_t ullAvailExtendedVirtual = 0;
 };
 
+// Whether two readings agree in everything the tray shows and the high-memory rule looks at (load,
+// physical memory, page file); the process's own address space is not among them.
+bool SameReading(const MemorySample& a, const MemorySample& b);
+
 // Both clamp to 0 when the available amount exceeds the total: a momentary inconsistent reading must
 // not wrap around to exabytes.
 std::uint64_t UsedPhysical(const MemorySample& sample);

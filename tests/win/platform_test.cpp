@@ -1,9 +1,11 @@
 // The small window framework: timers, application hooks, the monitor command.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <vector>
 
 #include "app/system_actions_win.h"
+#include "display/reading_timer_win.h"
 #include "platform/application_win.h"
 #include "platform/timer_win.h"
 
@@ -42,6 +44,69 @@ TEST(Timer, FiresWhileEnabledAndStopsAtIntervalZero) {
   EXPECT_FALSE(timer.Running());
   timer.SetEnabled(true);
   EXPECT_TRUE(timer.Running());
+}
+
+// The reading the test sets: free physical memory in MB, or a new value at every read.
+std::atomic<int> g_freeMb{500};
+std::atomic<bool> g_moving{false};
+std::atomic<int> g_reads{0};
+
+MemorySample TestReading() {
+  const int at = g_reads++;
+  MemorySample sample;
+  sample.ullTotalPhys = 1000ull << 20;
+  sample.ullAvailPhys = static_cast<std::uint64_t>(g_moving ? 100 + at : g_freeMb.load()) << 20;
+  sample.ullAvailVirtual = static_cast<std::uint64_t>(at);  // no part of what the tray shows
+  return sample;
+}
+
+TEST(ReadingTimer, HandsOverChangedReadingsAndSleepsWhileMemoryStaysTheSame) {
+  ReadingTimer timer(20, true, &TestReading);
+  std::vector<std::uint64_t> handed;
+  timer.OnReading = [&](const MemorySample& s) { handed.push_back(s.ullAvailPhys >> 20); };
+  timer.Update();
+  EXPECT_TRUE(timer.Running());
+  PumpFor(400);
+  EXPECT_GE(g_reads, 10) << "a reading at every interval";
+  EXPECT_EQ(handed, (std::vector<std::uint64_t>{500}));
+  EXPECT_TRUE(timer.Sleeping()) << "memory stayed the same";
+
+  // One change while asleep is handed over, and the timer sleeps on.
+  g_freeMb = 400;
+  PumpFor(200);
+  EXPECT_EQ(handed, (std::vector<std::uint64_t>{500, 400}));
+  EXPECT_TRUE(timer.Sleeping());
+
+  // Readings changing at every tick wake it, and each is handed over.
+  g_moving = true;
+  PumpFor(400);
+  EXPECT_FALSE(timer.Sleeping());
+  EXPECT_GE(handed.size(), 10u);
+  const std::size_t whileMoving = handed.size();
+  g_moving = false;
+  g_freeMb = 300;
+  PumpFor(400);
+  EXPECT_EQ(handed.size(), whileMoving + 1);
+  EXPECT_EQ(handed.back(), 300u);
+  EXPECT_TRUE(timer.Sleeping());
+
+  // Something else the picture is made from changed: the same reading once more.
+  timer.HandOverNext();
+  PumpFor(200);
+  EXPECT_EQ(handed.size(), whileMoving + 2);
+
+  timer.SetEnabled(false);
+  EXPECT_FALSE(timer.Running());
+  PumpFor(60);
+  const int reads = g_reads;
+  timer.HandOverNext();
+  PumpFor(150);
+  EXPECT_EQ(g_reads, reads) << "stopped means no reading";
+  EXPECT_EQ(handed.size(), whileMoving + 2);
+  timer.SetEnabled(true);
+  EXPECT_TRUE(timer.Running());
+  timer.SetInterval(0);
+  EXPECT_FALSE(timer.Running());
 }
 
 TEST(Application, WindowIsAToolWindowAndHooksSeeItsMessages) {
