@@ -195,5 +195,30 @@ TEST(OptionsDialog, EscapeAndTheCloseBoxCloseWithoutApplying) {
   }
 }
 
+TEST(OptionsDialog, TypedRefreshRateIsBroughtIntoRangeOnLeavingTheField) {
+  DialogRun run;
+  std::wstring shown;
+  Then([&] {
+    if (!Options()) return false;
+    // The page "附加" as a click on its tab shows it; then 50 ms typed and the field left.
+    HWND tabs = Control(IDC_PAGES);
+    TabCtrl_SetCurSel(tabs, 1);
+    NMHDR change{tabs, IDC_PAGES, TCN_SELCHANGE};
+    ::SendMessageW(Options(), WM_NOTIFY, IDC_PAGES, reinterpret_cast<LPARAM>(&change));
+    ::SetFocus(Control(IDC_EDITMILI));
+    ::SetWindowTextW(Control(IDC_EDITMILI), L"50");
+    ::SetFocus(Control(IDC_CMBDOUBLECLICK));
+    wchar_t text[16] = {};
+    ::GetWindowTextW(Control(IDC_EDITMILI), text, 16);
+    shown = text;
+    Click(IDOK);
+    return true;
+  });
+  run.ShowModal();
+  EXPECT_EQ(g_failure, L"");
+  EXPECT_EQ(shown, L"100") << "the lower bound";
+  EXPECT_EQ(run.settings.RefreshRate, 100);
+}
+
 }  // namespace
 }  // namespace nimbrel
