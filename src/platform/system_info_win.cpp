@@ -5,7 +5,9 @@
 #include <powrprof.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <vector>
@@ -280,11 +282,70 @@ NONCLIENTMETRICSW NonClientMetrics() {
   return metrics;
 }
 
+namespace {
+
+// How much a font darkens a white field when it draws a sample of stems and bowls in black.
+std::uint64_t InkOf(const LOGFONTW& font) {
+  static constexpr wchar_t kSample[] = L"HIlmnbdo";
+  constexpr int kLength = static_cast<int>(std::size(kSample) - 1);
+  UniqueFont handle(::CreateFontIndirectW(&font));
+  UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+  if (!handle || !dc) return 0;
+  SelectObjectGuard selected(dc.get(), handle.get());
+  SIZE extent{};
+  if (!::GetTextExtentPoint32W(dc.get(), kSample, kLength, &extent) || extent.cx <= 0 || extent.cy <= 0)
+    return 0;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = extent.cx + 4;
+  info.bmiHeader.biHeight = -(extent.cy + 4);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  UniqueBitmap field(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!field || !bits) return 0;
+  SelectObjectGuard target(dc.get(), field.get());
+  const std::size_t pixels =
+      static_cast<std::size_t>(extent.cx + 4) * static_cast<std::size_t>(extent.cy + 4);
+  auto* pixel = static_cast<std::uint32_t*>(bits);
+  std::fill(pixel, pixel + pixels, 0x00FFFFFFu);
+  ::SetTextColor(dc.get(), RGB(0, 0, 0));
+  ::SetBkMode(dc.get(), TRANSPARENT);
+  ::TextOutW(dc.get(), 2, 2, kSample, kLength);
+  ::GdiFlush();
+  std::uint64_t ink = 0;
+  for (std::size_t i = 0; i < pixels; ++i)
+    for (int shift = 0; shift < 24; shift += 8) ink += 0xFFu - ((pixel[i] >> shift) & 0xFFu);
+  return ink;
+}
+
+// The face's bold draws clearly heavier than its regular. Wine's own Tahoma Bold does not above
+// 12 pixels: it reports weight 700 but has the regular face's stems there.
+bool BoldShows(const LOGFONTW& heavy) {
+  LOGFONTW plain = heavy;
+  plain.lfWeight = FW_NORMAL;
+  return InkOf(heavy) * 4 >= InkOf(plain) * 5;
+}
+
+}  // namespace
+
 void MakeFontPair(const LOGFONTW& base, int boldHeightPercent, UniqueFont& regular, UniqueFont& bold) {
   regular.reset(::CreateFontIndirectW(&base));
   LOGFONTW heavy = base;
   heavy.lfWeight = FW_BOLD;
   heavy.lfHeight = heavy.lfHeight * boldHeightPercent / 100;
+  // Where the face's bold does not show, the first of these whose bold does; else the face as it is.
+  static constexpr const wchar_t* kBoldFaces[] = {L"Segoe UI", L"Arial", L"Microsoft Sans Serif"};
+  if (!BoldShows(heavy)) {
+    for (const wchar_t* face : kBoldFaces) {
+      LOGFONTW other = heavy;
+      ::lstrcpynW(other.lfFaceName, face, LF_FACESIZE);
+      if (BoldShows(other)) {
+        heavy = other;
+        break;
+      }
+    }
+  }
   bold.reset(::CreateFontIndirectW(&heavy));
 }
 

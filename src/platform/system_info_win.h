@@ -64,7 +64,8 @@ void PlaceNearTaskbar(HWND window);
 
 // The fonts of menus and message boxes as the user has set them.
 [[nodiscard]] NONCLIENTMETRICSW NonClientMetrics();
-// A font and its bold variant, the bold one optionally scaled (percent of the height).
+// A font and its bold variant, the bold one optionally scaled (percent of the height). Where the
+// face's bold draws no heavier than its regular, the bold takes a common face whose bold does.
 void MakeFontPair(const LOGFONTW& base, int boldHeightPercent, UniqueFont& regular, UniqueFont& bold);
 
 // The user's number format (the decimal separator of the user locale).
