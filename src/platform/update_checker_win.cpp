@@ -5,6 +5,8 @@
 #include <winhttp.h>
 
 #include <atomic>
+#include <cstdint>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -39,13 +41,32 @@ class WorkerHandle {
 void CloseInternet(void* h) { ::WinHttpCloseHandle(h); }
 void CloseFile(void* h) { ::CloseHandle(h); }
 
+// The length the answer states, when it states one.
+std::optional<std::uint64_t> StatedLength(HINTERNET request) {
+  wchar_t text[32] = {};
+  DWORD size = sizeof text;
+  if (!::WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
+                             WINHTTP_NO_HEADER_INDEX))
+    return std::nullopt;
+  std::uint64_t length = 0;
+  const wchar_t* digit = text;
+  for (; *digit >= L'0' && *digit <= L'9' && length < (1ULL << 40); ++digit)
+    length = length * 10 + static_cast<std::uint64_t>(*digit - L'0');
+  if (digit == text || *digit != L'\0') return std::nullopt;
+  return length;
+}
+
+// The body into file: whole, that is up to the end the server marks (its stated length, where it
+// states one), and at most maxBytes.
 bool Receive(HINTERNET request, HANDLE file, std::size_t maxBytes) {
+  const std::optional<std::uint64_t> stated = StatedLength(request);
+  if (stated && *stated > maxBytes) return false;
   std::size_t total = 0;
   char buffer[8192];
   for (;;) {
     DWORD read = 0;
     if (!::WinHttpReadData(request, buffer, sizeof buffer, &read)) return false;
-    if (read == 0) return true;
+    if (read == 0) return !stated || total == *stated;
     total += read;
     if (total > maxBytes) return false;
     DWORD written = 0;
@@ -145,26 +166,23 @@ void TUpdateChecker::StartVersionCheck() {
       if (!::PostMessageW(job->target, kCheckFinished, id, ok ? 1 : 0)) ::DeleteFileW(job->file.c_str());
     }).detach();
   } catch (const std::system_error&) {
-    Finished(id, false, false);
+    Finished(id, false);
   }
 }
 
-void TUpdateChecker::Finished(UINT_PTR id, bool ok, bool deadline) {
-  if (auto late = givenUp_.find(id); late != givenUp_.end()) {
-    // The answer of a check that ran out of time: only its file is left to remove.
-    ::DeleteFileW(late->second.c_str());
-    givenUp_.erase(late);
-    return;
-  }
+void TUpdateChecker::Finished(UINT_PTR id, bool ok) {
+  // An id no longer running is the late answer of a check that ran out of time: its file is gone.
   auto found = running_.find(id);
   if (found == running_.end()) return;
   const std::shared_ptr<Job> job = found->second;
   running_.erase(found);
   ::KillTimer(window_.handle(), id);
   if (!ok) {
+    // Marked before the file is removed: a worker that still writes it (and so keeps it from being
+    // removed here) sees the mark when it returns and removes the file itself; one that saw no mark
+    // had closed its file before, so the removal here succeeds.
     job->abandoned = true;
     ::DeleteFileW(job->file.c_str());
-    if (deadline) givenUp_[id] = job->file;
     if (OnDownloadFailed) OnDownloadFailed();
     return;
   }
@@ -184,11 +202,11 @@ void TUpdateChecker::ProcessVersionFile(const std::wstring& file) {
 
 LRESULT TUpdateChecker::Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == kCheckFinished) {
-    owner_.Finished(static_cast<UINT_PTR>(wParam), lParam != 0, false);
+    owner_.Finished(static_cast<UINT_PTR>(wParam), lParam != 0);
     return 0;
   }
   if (msg == WM_TIMER) {
-    owner_.Finished(static_cast<UINT_PTR>(wParam), false, true);
+    owner_.Finished(static_cast<UINT_PTR>(wParam), false);
     return 0;
   }
   return DefaultProc(msg, wParam, lParam);

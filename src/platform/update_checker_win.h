@@ -58,13 +58,12 @@ class TUpdateChecker {
     TUpdateChecker& owner_;
   };
 
-  // deadline: the UI side gave up; the worker's late answer still comes and its file must go.
-  void Finished(UINT_PTR id, bool ok, bool deadline);
+  // From the worker, or with ok false from the deadline's timer.
+  void Finished(UINT_PTR id, bool ok);
   void ProcessVersionFile(const std::wstring& file);
 
   Window window_{*this};
   std::map<UINT_PTR, std::shared_ptr<Job>> running_;
-  std::map<UINT_PTR, std::wstring> givenUp_;
   UINT_PTR nextId_ = 1;
   std::vector<std::wstring> changes_;
 };

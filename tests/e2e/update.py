@@ -33,29 +33,38 @@ def version_file(version):
 
 class Server:
     """Answers GET /version.ini as `mode` says: a version file, an HTTP error, a body of garbage or of
-    100 KiB, or silence until the test ends. Counts the requests, and for TLS the client hellos that
-    reached it."""
+    100 KiB (with or without its length stated), a version file cut short of its stated length,
+    silence until released (then nothing, or a version file if `late`). Counts the requests, and for
+    TLS the client hellos that reached it."""
 
     def __init__(self, mode, port=HTTP_PORT, tls=None):
         self.mode, self.requests, self.hellos, self.release = mode, 0, 0, threading.Event()
+        self.answered_late = False
         owner = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
             def do_GET(self):
                 owner.requests += 1
                 kind, _, value = owner.mode.partition(":")
-                if kind == "silent":
+                if kind in ("silent", "late"):
                     owner.release.wait(120)
-                    return
+                    if kind == "silent":
+                        return
+                    kind, value = "version", "1.6.0.0"
                 if kind == "status":
                     self.send_error(int(value))
                     return
+                huge = version_file("9.0.0.0") + b";" * (100 * 1024)
                 body = {"version": lambda: version_file(value), "garbage": lambda: b"<html>no version</html>",
-                        "huge": lambda: version_file("9.0.0.0") + b";" * (100 * 1024)}[kind]()
+                        "huge": lambda: huge, "huge-unstated": lambda: huge,
+                        "short": lambda: version_file("1.6.0.0")}[kind]()
                 self.send_response(200)
-                self.send_header("Content-Length", str(len(body)))
+                if kind != "huge-unstated":
+                    self.send_header("Content-Length", str(len(body) + (100 if kind == "short" else 0)))
                 self.end_headers()
+                # HTTP/1.0: the connection closes after the body, which ends a body of no stated length.
                 self.wfile.write(body)
+                owner.answered_late |= owner.release.is_set()
 
             def log_message(self, *args):
                 pass
@@ -128,7 +137,7 @@ def start(d):
 def answers(d):
     """Every way a server answers; the label says what the check found. A failed check is tried again at
     the next showing, an answered one only after a new start."""
-    failures = ["status:404", "status:500", "garbage", "version:1.6b", "huge"]
+    failures = ["status:404", "status:500", "garbage", "version:1.6b", "huge", "huge-unstated", "short"]
     answered = [("version:1.6.0.0", "<link>Nimbrel 1.6 可供下载</link>"), ("version:2.0", "<link>Nimbrel 2.0 可供下载</link>"),
                 (f"version:{OWN_VERSION}", UP_TO_DATE), ("version:0.9.9.9", UP_TO_DATE)]
     before = temp_files(d)
@@ -169,7 +178,7 @@ def closed_port_and_silent_server(d):
     check(settled(d) == FAILED, f"a closed port shows {update_label(d)!r}")
     hide_about(d)
 
-    server = Server("silent")
+    server = Server("late")
     try:
         show_about(d)
         began = time.monotonic()
@@ -178,9 +187,17 @@ def closed_port_and_silent_server(d):
         got = settled(d, 20)
         check(got == FAILED and time.monotonic() - began < 15, f"a silent server shows {got!r} after "
               f"{time.monotonic() - began:.0f} s")
+        # The answer after the deadline reaches the given-up worker, which writes and removes its file;
+        # the label keeps its text.
+        server.release.set()
+        check(wait_until(lambda: server.answered_late, 10), "the late answer was not sent")
+        time.sleep(1)
+        check(update_label(d) == FAILED, f"the late answer changed the label to {update_label(d)!r}")
+        check(temp_files(d) == before, f"the late answer left temporary files: {temp_files(d)}")
         hide_about(d)
 
         # The exit command while the server holds a check ends the program at once, settings saved.
+        server.mode, server.release = "silent", threading.Event()
         show_about(d)
         check(update_label(d) == CHECKING, "no check runs")
         (d.folder / "Nimbrel.Settings").write_bytes(b"")
