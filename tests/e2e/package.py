@@ -45,6 +45,11 @@ def pe_header(path):
     return machine, symbols_at, symbols, names
 
 
+# The update check's default addresses, as the build configuration gives them.
+DEFAULT_ENDPOINTS = re.findall(r'set\(NIMBREL_(?:VERSION_FILE|DOWNLOAD_PAGE)_URL "([^"]+)"',
+                               (Path(__file__).resolve().parents[2] / "src" / "CMakeLists.txt").read_text())
+
+
 def release_files(d):
     for arch, machine in MACHINES.items():
         exe = release(f"-{arch}.exe")
@@ -53,6 +58,12 @@ def release_files(d):
         check(symbols_at == 0 and symbols == 0 and not any(s.startswith(".debug") or s.startswith("/")
                                                            for s in sections), f"{exe.name} is not stripped")
         check(exe.stat().st_size < 700 * 1024, f"{exe.name} is {exe.stat().st_size} bytes")
+        # The shipped program checks for updates at the configured addresses, never at a test server's.
+        data = exe.read_bytes()
+        check(len(DEFAULT_ENDPOINTS) == 2, f"the build configuration gives {DEFAULT_ENDPOINTS}")
+        for url in DEFAULT_ENDPOINTS:
+            check(url.encode("utf-16-le") in data, f"{exe.name} does not hold {url}")
+        check("127.0.0.1".encode("utf-16-le") not in data, f"{exe.name} holds a loopback address")
         setup = release(f"-{arch}-setup.exe")
         check(pe_header(setup)[0] == machine, f"{setup.name} is built for the wrong machine")
         with zipfile.ZipFile(release(f"-{arch}.zip")) as z:
