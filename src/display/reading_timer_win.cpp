@@ -73,43 +73,37 @@ void ReadingTimer::HandOverNext() {
   haveLast_ = false;
 }
 
-bool ReadingTimer::Take(const MemorySample& reading) {
+ReadingTimer::Taken ReadingTimer::Take(const MemorySample& reading) {
   std::lock_guard<std::mutex> hold(lock_);
   if (haveLast_ && SameReading(reading, last_)) {
-    ++equalRun_;
     changedRun_ = 0;
-    return false;
+    return {false, ++equalRun_};
   }
   last_ = reading;
   haveLast_ = true;
   equalRun_ = 0;
-  ++changedRun_;
-  return true;
+  return {true, ++changedRun_};
 }
 
 void ReadingTimer::ReadHere() {
   const MemorySample reading = read_();
-  if (Take(reading)) {
+  const Taken taken = Take(reading);
+  if (taken.changed) {
     if (OnReading) OnReading(reading);
-    return;
+  } else if (taken.run >= kTicksToSleep && running_) {
+    Arm(true);
   }
-  bool quiet = false;
-  {
-    std::lock_guard<std::mutex> hold(lock_);
-    quiet = equalRun_ >= kTicksToSleep;
-  }
-  if (quiet && running_) Arm(true);
 }
 
 void ReadingTimer::Work() {
   const HANDLE waits[] = {stop_.get(), timer_.get()};
   while (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1 && !stopping_) {
-    if (!Take(read_())) continue;
+    const Taken taken = Take(read_());
+    if (!taken.changed) continue;
+    const bool wake = taken.run >= kTicksToWake;
     bool post = false;
-    bool wake = false;
     {
       std::lock_guard<std::mutex> hold(lock_);
-      wake = changedRun_ >= kTicksToWake;
       // Readings that come while one is on its way replace it: the form gets the newest.
       post = !posted_ || wake;
       posted_ = true;

@@ -66,8 +66,13 @@ class ReadingTimer {
   void ReadHere();
   void Work();
   void Deliver(bool wake);
-  // Takes a reading as the last one unless it equals it; counts the run of equal or changed readings.
-  bool Take(const MemorySample& reading);
+  // A reading taken as the last one unless it equals it, with the length of the run of equal (or of
+  // changed) readings it belongs to.
+  struct Taken {
+    bool changed;
+    int run;
+  };
+  Taken Take(const MemorySample& reading);
 
   Sink sink_{*this};
   Reader read_;

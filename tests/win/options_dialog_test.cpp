@@ -23,24 +23,7 @@ std::deque<std::function<bool()>> g_steps;
 std::wstring g_failure;
 DWORD g_deadline = 0;
 
-HWND ThreadWindow(const wchar_t* caption) {
-  struct Search {
-    const wchar_t* caption;
-    HWND found;
-  } search{caption, nullptr};
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        wchar_t text[64] = {};
-        ::GetWindowTextW(w, text, 64);
-        if (!::IsWindowVisible(w) || lstrcmpW(text, s->caption) != 0) return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND ThreadWindow(const wchar_t* caption) { return testing::FindThreadDialog(nullptr, caption); }
 
 HWND Options() { return ThreadWindow(L"Nimbrel 设置"); }
 

@@ -68,11 +68,12 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   if (file) ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-HWND FindThreadDialog(HWND except) {
+HWND FindThreadDialog(HWND except, const wchar_t* caption) {
   struct Search {
     HWND except;
+    const wchar_t* caption;
     HWND found;
-  } search{except, nullptr};
+  } search{except, caption, nullptr};
   ::EnumThreadWindows(
       ::GetCurrentThreadId(),
       [](HWND w, LPARAM p) -> BOOL {
@@ -80,6 +81,11 @@ HWND FindThreadDialog(HWND except) {
         wchar_t cls[16] = {};
         ::GetClassNameW(w, cls, 16);
         if (w == s->except || ::lstrcmpW(cls, L"#32770") != 0 || !::IsWindowVisible(w)) return TRUE;
+        if (s->caption) {
+          wchar_t text[64] = {};
+          ::GetWindowTextW(w, text, 64);
+          if (::lstrcmpW(text, s->caption) != 0) return TRUE;
+        }
         s->found = w;
         return FALSE;
       },
