@@ -6,16 +6,10 @@ namespace {
 constexpr int kFirstCommandButton = 100;
 constexpr int kSecondCommandButton = 101;
 
-// GetTickCount wraps every 2^32 ms; the signed difference orders two ticks correctly across the wrap
-// as long as they are less than 24.8 days apart.
-bool TickHasPassed(std::uint32_t tickCount, std::uint32_t deadline) {
-  return static_cast<std::int32_t>(tickCount - deadline) > 0;
-}
-
 }  // namespace
 
 HighMemoryDecision EvaluateHighMemory(const Settings& settings, std::uint32_t memoryLoad,
-                                      std::uint32_t tickCount, bool warningDialogOpen,
+                                      std::uint64_t tickCount, bool warningDialogOpen,
                                       HighMemoryState& state) {
   HighMemoryDecision decision;
   if (!settings.Warn && !settings.DefragOnHighMemory && !settings.WarnMsgBox) return decision;
@@ -25,7 +19,7 @@ HighMemoryDecision EvaluateHighMemory(const Settings& settings, std::uint32_t me
   const bool upwardCrossing = static_cast<std::int64_t>(state.LastMemoryLoad) < threshold &&
                               static_cast<std::int64_t>(memoryLoad) >= threshold;
   if (!upwardCrossing) return decision;
-  if (state.HasFired && !TickHasPassed(tickCount, state.WarnDeadline)) return decision;
+  if (state.HasFired && tickCount <= state.WarnDeadline) return decision;
 
   state.WarnDeadline = tickCount + kWarnHoldOffMs;
   state.HasFired = true;

@@ -12,9 +12,9 @@ inline constexpr std::uint32_t kWarnHoldOffMs = 300000;
 
 struct HighMemoryState {
   std::uint32_t LastMemoryLoad = 0;  // load of the previous tick
-  std::uint32_t WarnDeadline = 0;    // tick count before which no warning fires
-  // The deadline alone cannot say "nothing fired yet": tick + hold-off wraps to exactly 0 once every
-  // 49.7 days of uptime.
+  // Milliseconds since the system started (a 64-bit count: the 32-bit one wraps every 49.7 days)
+  // before which no warning fires.
+  std::uint64_t WarnDeadline = 0;
   bool HasFired = false;
 };
 
@@ -31,7 +31,7 @@ struct HighMemoryDecision {
 // Evaluates the rule for one tick; updates WarnDeadline/HasFired when it fires. It does not touch
 // LastMemoryLoad: the tick stores its own load after any dialog returns.
 HighMemoryDecision EvaluateHighMemory(const Settings& settings, std::uint32_t memoryLoad,
-                                      std::uint32_t tickCount, bool warningDialogOpen,
+                                      std::uint64_t tickCount, bool warningDialogOpen,
                                       HighMemoryState& state);
 
 enum class WarningFollowUp { None, RunOptimiser, LaunchTaskManager };

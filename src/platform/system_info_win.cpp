@@ -76,6 +76,19 @@ bool IsPortableDevice() {
   return IsPortableDevice(power);
 }
 
+std::uint64_t TickCount64() {
+  using GetTickCount64Fn = ULONGLONG(WINAPI*)();
+  static const auto query = reinterpret_cast<GetTickCount64Fn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetTickCount64")));
+  if (query) return query();
+  static std::uint64_t wraps = 0;
+  static DWORD last = 0;
+  const DWORD now = ::GetTickCount();
+  if (now < last) wraps += 1ull << 32;
+  last = now;
+  return wraps + now;
+}
+
 bool IsCompositionEnabled() {
   using DwmIsCompositionEnabledFn = HRESULT(WINAPI*)(BOOL*);
   // Looked up once; the library stays loaded until the program ends.

@@ -2,6 +2,7 @@
 // Version tests, files, folders and window placement: the system side of the shared helpers.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ namespace nimbrel {
 [[nodiscard]] bool IsWindowsVistaOrLater();
 // 0 when the version cannot be read.
 [[nodiscard]] int WindowsMajorVersion();
+
+// Milliseconds since the system started, as a count that does not wrap: GetTickCount64 where the
+// system has it, else GetTickCount with its wraps counted (called at least once per 49.7 days).
+[[nodiscard]] std::uint64_t TickCount64();
 
 // Has a lid or runs on battery.
 [[nodiscard]] bool IsPortableDevice();

@@ -27,7 +27,7 @@ Settings Rule(bool warn, bool defrag, bool msgBox, int redPercent = 90) {
 
 // Runs one tick the way the refresh cycle does: evaluate, then store the tick's load.
 HighMemoryDecision Tick(const Settings& settings, HighMemoryState& state, std::uint32_t load,
-                        std::uint32_t tick, bool dialogOpen = false) {
+                        std::uint64_t tick, bool dialogOpen = false) {
   HighMemoryDecision decision = EvaluateHighMemory(settings, load, tick, dialogOpen, state);
   state.LastMemoryLoad = load;
   return decision;
@@ -122,42 +122,37 @@ TEST(HighMemoryRuleTest, DroppedCrossingIsNotPostponed) {
   EXPECT_FALSE(Tick(settings, state, 95, 900000).fire);
 }
 
-TEST(HighMemoryRuleTest, HoldOffAcrossTheTickCounterWrap) {
-  const Settings settings = Rule(true, false, false);
-  HighMemoryState state;
-  const std::uint32_t start = 0xFFFFFFFFu - 100000;  // 4294867295
-  ASSERT_TRUE(Tick(settings, state, 95, start).fire);
-  EXPECT_EQ(state.WarnDeadline, 199999u);  // start + 300000 - 2^32
-  Tick(settings, state, 10, start + 1000);
-  EXPECT_FALSE(Tick(settings, state, 95, 0xFFFFFFFFu).fire);
-  Tick(settings, state, 10, 0);
-  EXPECT_FALSE(Tick(settings, state, 95, 5).fire);
-  Tick(settings, state, 10, 100000);
-  EXPECT_FALSE(Tick(settings, state, 95, 199999).fire);
-  Tick(settings, state, 10, 200000);
-  EXPECT_TRUE(Tick(settings, state, 95, 200001).fire);
-  EXPECT_EQ(state.WarnDeadline, 500001u);
-}
+constexpr std::uint64_t kDay = 24ull * 60 * 60 * 1000;
+constexpr std::uint64_t kWrap32 = 1ull << 32;  // where a 32-bit tick count wraps: 49.7 days
 
-TEST(HighMemoryRuleTest, DeadlineThatWrapsToZeroStillHoldsOff) {
-  const Settings settings = Rule(true, false, false);
-  HighMemoryState state;
-  const std::uint32_t start = 0xFFFFFFFFu - 299999;  // start + 300000 == 2^32
-  ASSERT_TRUE(Tick(settings, state, 95, start).fire);
-  EXPECT_EQ(state.WarnDeadline, 0u);
-  Tick(settings, state, 10, start + 1000);
-  EXPECT_FALSE(Tick(settings, state, 95, start + 2000).fire);
-  Tick(settings, state, 10, 0);
-  EXPECT_FALSE(Tick(settings, state, 95, 0).fire);
-  Tick(settings, state, 10, 1);
-  EXPECT_TRUE(Tick(settings, state, 95, 2).fire);
-}
-
-TEST(HighMemoryRuleTest, FirstFireAtAnyTickCount) {
-  for (std::uint32_t tick : {0u, 1u, 0x7FFFFFFFu, 0x80000000u, 0x80000001u, 0xFFFFFFFFu}) {
-    HighMemoryState state;
-    EXPECT_TRUE(Tick(Rule(true, false, false), state, 95, tick).fire) << tick;
-    EXPECT_EQ(state.WarnDeadline, static_cast<std::uint32_t>(tick + 300000u)) << tick;
+// A second crossing `later` ms after a first warning at `first`: it warns once the five minutes are
+// over, however long after them it comes and wherever the 32-bit tick count has wrapped meanwhile.
+TEST(HighMemoryRuleTest, HoldOffAtAnyUptime) {
+  struct Case {
+    std::uint64_t first, later;
+    bool fires;
+  };
+  const std::uint64_t firsts[] = {
+      0,         10000, kWrap32 / 2 - 1000, kWrap32 - 100000, kWrap32 - 300000, kWrap32, 3 * kWrap32 + 12345,
+      400 * kDay};
+  const Case cases[] = {{0, 1, false},          {0, 299999, false},
+                        {0, 300000, false},     {0, 300001, true},
+                        {0, kDay, true},        {0, 24 * kDay + kDay * 8 / 10, true},
+                        {0, 25 * kDay, true},   {0, 30 * kDay, true},
+                        {0, 40 * kDay, true},   {0, 49 * kDay, true},
+                        {0, kWrap32 - 1, true}, {0, kWrap32, true},
+                        {0, kWrap32 + 1, true}, {0, kWrap32 + 200000, true},
+                        {0, 50 * kDay, true},   {0, 100 * kDay, true}};
+  for (std::uint64_t first : firsts) {
+    for (const Case& c : cases) {
+      const Settings settings = Rule(true, false, false);
+      HighMemoryState state;
+      ASSERT_TRUE(Tick(settings, state, 95, first).fire) << first;
+      EXPECT_EQ(state.WarnDeadline, first + 300000) << first;
+      Tick(settings, state, 10, first + c.later / 2);
+      EXPECT_EQ(Tick(settings, state, 95, first + c.later).fire, c.fires)
+          << "first " << first << ", " << c.later << " ms later";
+    }
   }
 }
 

@@ -1,6 +1,8 @@
 // Files, folders, versions and placement against the real system calls.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "app/version.h"
 #include "platform/system_info_win.h"
 #include "settings/settings_path_win.h"
@@ -13,6 +15,13 @@ TEST(SystemInfo, VersionTestsAgree) {
   EXPECT_TRUE(IsWindowsNT());
   EXPECT_GE(WindowsMajorVersion(), 5);
   EXPECT_EQ(IsWindowsVistaOrLater(), WindowsMajorVersion() > 5);
+}
+
+TEST(SystemInfo, TickCount64IsTheTickCountWithoutItsWrap) {
+  const DWORD before = ::GetTickCount();
+  const std::uint64_t tick = TickCount64();
+  const DWORD after = ::GetTickCount();
+  EXPECT_LE(static_cast<DWORD>(tick) - before, after - before);
 }
 
 TEST(SystemInfo, FolderAndFileTestsTellThemApart) {
