@@ -101,6 +101,7 @@ TTaskDialogEx PortableDeviceWarningRequest(std::uintptr_t parentWindow) {
   request.MainIconKind = 1;
   request.FooterIconKind = 4;
   request.DialogWidth = 0;
+  request.ClassicLook = true;
   request.ParentWindow = parentWindow;
   return request;
 }

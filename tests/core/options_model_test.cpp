@@ -270,6 +270,7 @@ TEST(OptionsModel, PortableDeviceWarning) {
 
   const TTaskDialogEx request = PortableDeviceWarningRequest(0);
   EXPECT_EQ(SplitButtonItems(request.Dialog.CommandButtons, kFirstCommandButtonId).at(1).caption, L"不激活");
+  EXPECT_TRUE(request.ClassicLook) << "asked like the high-memory warning";
 }
 
 TEST(OptionsModel, HotKeyControlValues) {
