@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "platform/unique_resource_win.h"
 
 namespace nimbrel {
@@ -15,6 +17,22 @@ bool Exists(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The attributes and the access list of the file, onto the copy that is to replace it. A part that
+// cannot be read or set is left as the copy has it: the settings matter more than their file's looks.
+void TakeOverLooks(const std::wstring& file, const std::wstring& copy) {
+  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD attributes = ::GetFileAttributesW(file.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0)
+    ::SetFileAttributesW(copy.c_str(), attributes & kKept);
+  DWORD needed = 0;
+  ::GetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+  if (needed == 0) return;
+  std::vector<unsigned char> descriptor(needed);
+  if (::GetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), needed, &needed))
+    ::SetFileSecurityW(copy.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
+}
+
 bool FlushToDisk(const std::wstring& path) {
   UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -23,19 +41,25 @@ bool FlushToDisk(const std::wstring& path) {
 
 }  // namespace
 
-ProfileFileUpdate::ProfileFileUpdate(std::wstring path) : path_(std::move(path)), copy_(CopyPathOf(path_)) {}
+ProfileFileUpdate::ProfileFileUpdate(std::wstring path)
+    : path_(std::move(path)), file_(path_), copy_(CopyPathOf(path_)) {}
 
 ProfileFileUpdate::~ProfileFileUpdate() {
-  if (begun_) ::DeleteFileW(copy_.Path().c_str());
+  if (begun_ && !inPlace_) ::DeleteFileW(copy_.Path().c_str());
 }
 
 bool ProfileFileUpdate::Begin() {
   // A copy left by a save that was cut off is stale: the file itself is whole.
   ::SetFileAttributesW(copy_.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
   ::DeleteFileW(copy_.Path().c_str());
+  if (!file_.HasFolder()) return false;
+  inPlace_ = false;
   if (Exists(path_)) {
-    if (!::CopyFileW(path_.c_str(), copy_.Path().c_str(), FALSE)) return false;
-    ::SetFileAttributesW(copy_.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (::CopyFileW(path_.c_str(), copy_.Path().c_str(), FALSE)) {
+      ::SetFileAttributesW(copy_.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    } else {
+      inPlace_ = true;
+    }
   }
   begun_ = true;
   return true;
@@ -43,12 +67,17 @@ bool ProfileFileUpdate::Begin() {
 
 bool ProfileFileUpdate::Commit() {
   if (!begun_) return false;
+  if (inPlace_) {
+    begun_ = false;
+    return ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path_.c_str()) != FALSE || Exists(path_);
+  }
   // A write that changed nothing leaves a new file unmade.
   if (!Exists(copy_.Path())) return Exists(path_);
   // Writes may sit in the profile functions' cache on some systems: this call writes them out.
   ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, copy_.Path().c_str());
   if (!FlushToDisk(copy_.Path())) return false;
-  // One rename that replaces the file. (ReplaceFile would keep the file's attributes, but under Wine it
+  TakeOverLooks(path_, copy_.Path());
+  // One rename that replaces the file. (ReplaceFile would take over the looks itself, but under Wine it
   // removes the old file before the new one takes its name: a kill in between leaves no file.)
   const bool replaced = ::MoveFileExW(copy_.Path().c_str(), path_.c_str(),
                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;

@@ -8,6 +8,7 @@ namespace nimbrel {
 
 std::wstring ProfileIniStore::ReadString(const std::wstring& section, const std::wstring& key,
                                          const std::wstring& defaultValue) const {
+  if (!HasFolder()) return defaultValue;
   std::vector<wchar_t> buffer(256);
   for (;;) {
     DWORD n = ::GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(),
@@ -20,6 +21,7 @@ std::wstring ProfileIniStore::ReadString(const std::wstring& section, const std:
 
 bool ProfileIniStore::WriteString(const std::wstring& section, const std::wstring& key,
                                   const std::wstring& value) {
+  if (!HasFolder()) return false;
   return ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path_.c_str()) != FALSE;
 }
 

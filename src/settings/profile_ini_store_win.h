@@ -15,6 +15,9 @@ class ProfileIniStore : public IniStore {
   bool WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
 
   [[nodiscard]] const std::wstring& Path() const noexcept { return path_; }
+  // A path with a folder. The profile functions look for a bare name (or none) in the Windows folder:
+  // such a store reads nothing and writes nothing.
+  [[nodiscard]] bool HasFolder() const noexcept { return path_.find(L'\\') != std::wstring::npos; }
 
  private:
   std::wstring path_;

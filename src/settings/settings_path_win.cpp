@@ -12,7 +12,10 @@ namespace nimbrel {
 SettingsLocation GetSettingsPath(HWND owner) {
   std::wstring beside = WithTrailingBackslash(ExecutableFolder()) + kSettingsFileName;
   if (FileExistsOnReadyDrive(beside)) return {beside, true};
-  return {GetDataFolder(false, false, owner) + kSettingsFileName, false};
+  const std::wstring folder = GetDataFolder(false, false, owner);
+  // Without the application-data folder there is no place for the file: no path, so nothing is read
+  // or written (never a bare name, which the profile functions look up in the Windows folder).
+  return {folder.empty() ? std::wstring() : folder + kSettingsFileName, false};
 }
 
 std::wstring GetDataFolder(bool portable, bool themes, HWND owner) {
@@ -24,8 +27,9 @@ std::wstring GetDataFolder(bool portable, bool themes, HWND owner) {
     if (::SHGetSpecialFolderPathW(owner, appData, CSIDL_APPDATA, TRUE))
       folder = WithTrailingBackslash(appData) + L"Vostrand\\Nimbrel\\";
   }
+  if (folder.empty()) return folder;
   if (themes) folder = WithTrailingBackslash(folder) + L"Themes\\";
-  if (!folder.empty() && !FolderExists(folder)) CreateFolderTree(folder);
+  if (!FolderExists(folder)) CreateFolderTree(folder);
   return folder;
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/system_info_win.h"
 #include "platform/unique_resource_win.h"
 #include "settings/profile_file_update_win.h"
 #include "settings/settings_store.h"
@@ -48,6 +49,31 @@ TEST(ProfileFileUpdate, ReplacesTheFileWholeAndKeepsWhatItDoesNotWrite) {
     return false;
   }));
   EXPECT_EQ(testing::ReadFileBytes(path), before);
+  testing::RemoveTree(folder);
+}
+
+TEST(ProfileFileUpdate, KeepsTheFilesLooksAndWritesInPlaceWhereNoCopyCanBeMade) {
+  const std::wstring folder = testing::MakeScratchFolder(L"update-looks");
+  const std::wstring path = folder + L"Nimbrel.Settings";
+  testing::WriteFileBytes(path, "[General]\r\nRedPercent=80\r\n");
+  ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  ASSERT_TRUE(WriteRed(path, L"70"));
+  EXPECT_EQ(testing::ReadFileBytes(path), "[General]\r\nRedPercent=70\r\n");
+  EXPECT_EQ(::GetFileAttributesW(path.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+            static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+
+  // No copy can be made beside the file (a folder stands where it would go, as a folder the user may
+  // not write refuses it): the file itself takes the writes.
+  ASSERT_TRUE(::CreateDirectoryW((path + L".saving").c_str(), nullptr));
+  EXPECT_TRUE(WriteRed(path, L"60"));
+  EXPECT_EQ(testing::ReadFileBytes(path), "[General]\r\nRedPercent=60\r\n");
+  ::RemoveDirectoryW((path + L".saving").c_str());
+
+  // A bare name never becomes a file in the Windows folder.
+  EXPECT_FALSE(WriteRed(L"Nimbrel.Settings", L"50"));
+  for (const wchar_t* name : {L"Nimbrel.Settings", L"Nimbrel.Settings.saving"})
+    EXPECT_EQ(::GetFileAttributesW((GetWindowsFolder() + name).c_str()), INVALID_FILE_ATTRIBUTES) << name;
+  ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   testing::RemoveTree(folder);
 }
 
