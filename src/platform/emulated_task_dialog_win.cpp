@@ -334,8 +334,12 @@ int EmulatedDialog::RunModal(HWND owner) {
   ::SetForegroundWindow(handle());
   for (size_t i = 0; i < layout_.controls.size(); ++i)
     if (layout_.controls[i].focused && hwnds_[i]) ::SetFocus(hwnds_[i]);
-  if (layout_.focusedControl >= 0 && hwnds_[static_cast<size_t>(layout_.focusedControl)])
+  if (layout_.focusedControl >= 0 && hwnds_[static_cast<size_t>(layout_.focusedControl)]) {
     ::SetFocus(hwnds_[static_cast<size_t>(layout_.focusedControl)]);
+  } else if (HWND first = ::GetNextDlgTabItem(handle(), nullptr, FALSE)) {
+    // No default button: the first tab stop takes the focus, so that Enter and Space answer at once.
+    ::SetFocus(first);
+  }
 
   MSG msg;
   bool quit = false;
@@ -371,6 +375,13 @@ LRESULT EmulatedDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             Finish(c.result);
             return 0;
           }
+        return 0;
+      }
+      if (id == IDOK && !ControlOf(from)) {
+        // Enter where no button is the default: the focused one answers, as in any dialog.
+        const EmulatedControl* focused = ControlOf(::GetFocus());
+        if (focused && (focused->kind == ControlKind::Button || focused->kind == ControlKind::CommandLink))
+          Finish(focused->result);
         return 0;
       }
       const EmulatedControl* c = ControlOf(from);

@@ -215,6 +215,28 @@ TEST(TaskDialogEmulated, NoButtonsMeansOneOkThatEnterAndEscapeBothPress) {
             1);
 }
 
+TEST(TaskDialogEmulated, WithoutADefaultButtonEnterAndSpacePressTheFirstTabStop) {
+  for (const UINT key : {VK_RETURN, VK_SPACE}) {
+    TTaskDialogEx r = WarningRequest(true);
+    int focusedId = -1;
+    int step = 0;
+    const int result = RunWith(r, [&](HWND d) {
+      if (step++ > 0) {
+        // Still open a tick after the key: the key went nowhere.
+        ::PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+      }
+      HWND focus = ::GetFocus();
+      focusedId = focus ? ::GetDlgCtrlID(focus) : 0;
+      ::PostMessageW(focus ? focus : d, WM_KEYDOWN, key, 0x00390001);
+      ::PostMessageW(focus ? focus : d, WM_KEYUP, key, 0xC0390001);
+      return false;
+    });
+    EXPECT_EQ(focusedId, 100) << key;
+    EXPECT_EQ(result, 100) << key;
+  }
+}
+
 TEST(TaskDialogEmulated, EscapeWithoutCancelButtonDoesNothingButTheCloseBoxCancels) {
   TTaskDialogEx r = WarningRequest(true);
   int step = 0;
