@@ -250,6 +250,8 @@ INT_PTR TFrmOptions::HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM 
       } else if (header->code == kLinkLabelClicked && header->idFrom == IDC_JVLINKLABEL1) {
         ShowPage(kThemePage);
       } else if (header->code == kLinkLabelClicked && header->idFrom == IDC_LABELRESETMILI) {
+        // The link takes no focus: a value typed into another field has not been read yet.
+        ReadSpins();
         model_.ResetRefreshRate();
         ShowModel();
       }
@@ -465,11 +467,12 @@ void TFrmOptions::OnCommand(int id, int code) {
       Button4Click();
       break;
     case IDC_CMBCOLORPROCESSES:
-      if (code == CBN_SELCHANGE && cmbColorProcesses_.SelectionChanged(dialog_))
+      // From the keyboard, "自定义..." is chosen when the open list closes on it.
+      if ((code == CBN_SELCHANGE || code == CBN_CLOSEUP) && cmbColorProcesses_.SelectionChanged(dialog_))
         model_.highlightColor = cmbColorProcesses_.SelectedColor();
       break;
     case IDC_CMBFOREGROUND:
-      if (code == CBN_SELCHANGE && cmbForeground_.SelectionChanged(dialog_)) {
+      if ((code == CBN_SELCHANGE || code == CBN_CLOSEUP) && cmbForeground_.SelectionChanged(dialog_)) {
         model_.ChooseColor(cmbForeground_.SelectedColor());
         ShowModel();
       }

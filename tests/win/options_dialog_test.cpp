@@ -203,5 +203,94 @@ TEST(OptionsDialog, TypedRefreshRateIsBroughtIntoRangeOnLeavingTheField) {
   EXPECT_EQ(run.settings.RefreshRate, 100);
 }
 
+void ShowPageOf(int index) {
+  HWND tabs = Control(IDC_PAGES);
+  TabCtrl_SetCurSel(tabs, index);
+  NMHDR change{tabs, IDC_PAGES, TCN_SELCHANGE};
+  ::SendMessageW(Options(), WM_NOTIFY, IDC_PAGES, reinterpret_cast<LPARAM>(&change));
+}
+
+TEST(OptionsDialog, CustomColourChosenWithTheKeyboardOpensTheColourDialog) {
+  struct Case {
+    int page;
+    int picker;
+  } cases[] = {{2, IDC_CMBCOLORPROCESSES}, {4, IDC_CMBFOREGROUND}};
+  for (const Case& c : cases) {
+    DialogRun run;
+    int before = -1;
+    int after = -1;
+    bool colourDialog = false;
+    Then([&] {
+      if (!Options()) return false;
+      ShowPageOf(c.page);
+      HWND picker = Control(c.picker);
+      before = static_cast<int>(::SendMessageW(picker, CB_GETCURSEL, 0, 0));
+      ::SetFocus(picker);
+      Key(picker, VK_F4);
+      return true;
+    });
+    // The list open, the last entry ("自定义...") by the arrow keys, Enter.
+    Then([&] {
+      HWND picker = Control(c.picker);
+      if (!::SendMessageW(picker, CB_GETDROPPEDSTATE, 0, 0)) return false;
+      Key(picker, VK_END);
+      Key(picker, VK_RETURN);
+      return true;
+    });
+    Then([&] {
+      HWND colours = testing::FindThreadDialog(Options());
+      if (!colours) return false;
+      colourDialog = true;
+      ::PostMessageW(colours, WM_COMMAND, IDCANCEL, 0);
+      return true;
+    });
+    Then([&] {
+      if (testing::FindThreadDialog(Options())) return false;
+      after = static_cast<int>(::SendMessageW(Control(c.picker), CB_GETCURSEL, 0, 0));
+      Click(IDCANCEL);
+      return true;
+    });
+    run.ShowModal();
+    EXPECT_EQ(g_failure, L"") << c.picker;
+    EXPECT_TRUE(colourDialog) << c.picker;
+    EXPECT_EQ(after, before) << c.picker << ": a cancelled colour dialog brings the old colour back";
+  }
+}
+
+TEST(OptionsDialog, ResetLinkKeepsAValueTypedElsewhere) {
+  DialogRun run;
+  run.settings.RefreshRate = 2000;
+  run.settings.DefragEveryActive = true;
+  run.settings.DefragEvery = 30;
+  std::wstring shown;
+  Then([&] {
+    if (!Options()) return false;
+    ShowPageOf(1);
+    // 45 typed into "整理, 每:", the field not left; then a click on "默认值", which takes no focus.
+    ::SetFocus(Control(IDC_WINSPINDEFRAGEVERYACTIVE));
+    ::SetWindowTextW(Control(IDC_WINSPINDEFRAGEVERYACTIVE), L"45");
+    HWND reset = Control(IDC_LABELRESETMILI);
+    RECT r{};
+    ::GetClientRect(reset, &r);
+    const LPARAM at = MAKELPARAM(3, r.bottom / 2);
+    ::PostMessageW(reset, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(reset, WM_LBUTTONUP, 0, at);
+    return true;
+  });
+  Then([&] {
+    if (::IsWindowVisible(Control(IDC_LABELRESETMILI))) return false;
+    wchar_t text[16] = {};
+    ::GetWindowTextW(Control(IDC_WINSPINDEFRAGEVERYACTIVE), text, 16);
+    shown = text;
+    Click(IDOK);
+    return true;
+  });
+  run.ShowModal();
+  EXPECT_EQ(g_failure, L"");
+  EXPECT_EQ(shown, L"45");
+  EXPECT_EQ(run.settings.DefragEvery, 45);
+  EXPECT_EQ(run.settings.RefreshRate, 1000);
+}
+
 }  // namespace
 }  // namespace nimbrel
