@@ -17,6 +17,7 @@ void TFrmNimbrelMain::LaunchTaskManager1Click() {
 }
 
 void TFrmNimbrelMain::TrayDblClick() {
+  if (closed_) return;
   switch (DoubleClickActionFor(settings.DoubleClickAction)) {
     case TrayDblClickAction::LaunchTaskManager:
       LaunchTaskManager1Click();
@@ -54,6 +55,7 @@ void TFrmNimbrelMain::ransparentBackground1Click() {
     item->Checked = !item->Checked;
     settings.TransBk = item->Checked;
   }
+  Timer1Timer();  // the new picture at once, whether memory moves or not
 }
 
 void TFrmNimbrelMain::extColor1Click() {
@@ -63,6 +65,7 @@ void TFrmNimbrelMain::extColor1Click() {
   if (!ColorDialog1.Execute(handle())) return;
   settings.FontColor = static_cast<ColorValue>(ColorDialog1.Color);
   ApplyFontColor(settings);
+  Timer1Timer();
 }
 
 void TFrmNimbrelMain::hemes1Click() { ShowSettings(true); }

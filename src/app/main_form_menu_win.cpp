@@ -84,7 +84,7 @@ void TFrmNimbrelMain::CreateTrayMenu() {
 void TFrmNimbrelMain::InitDefaultMenu() { MarkDefaultItem(PopupMenu1, settings.DoubleClickAction); }
 
 void TFrmNimbrelMain::TrayMouseDown(MouseButton button, unsigned, int, int) {
-  if (button != MouseButton::Right) return;
+  if (button != MouseButton::Right || closed_) return;
   ::SetForegroundWindow(TCoolTrayIcon::MessageWindow());
   Application::Instance().ProcessMessages();
 

@@ -66,12 +66,19 @@ TFrmNimbrelMain::TFrmNimbrelMain() {
   optionsDialog_.bringForward = [this] { BringOptionsDialogForward(); };
   // Whatever the dialog did, the settings are saved and applied after it.
   optionsDialog_.afterClose = [this] {
+    if (closed_) return;  // the program ended while the dialog was open, and has saved
     SaveOptions(true);
     InitSettings();
   };
 }
 
-TFrmNimbrelMain::~TFrmNimbrelMain() { Destroy(); }
+TFrmNimbrelMain::~TFrmNimbrelMain() {
+  // The last steps of the exit, once the message loop has ended and no handler of the tray component,
+  // of the menu or of this window is on the stack any more.
+  Application::Instance().RemoveDialogWindow(handle());
+  Tray.reset();  // removes the icon from the notification area
+  Destroy();
+}
 
 bool TFrmNimbrelMain::CreateForm() {
   {
@@ -208,15 +215,20 @@ void TFrmNimbrelMain::LoadMenuIcons() {
   TaskManagerIcon = load(L"System32\\taskmgr.exe", 0);
 }
 
-void TFrmNimbrelMain::Timer1Timer() { Timer1Timer(ReadMemorySample()); }
+void TFrmNimbrelMain::Timer1Timer() {
+  const MemorySample sample = ReadMemorySample();
+  // The timer judges its next reading against what the tray shows now.
+  Timer1.Record(sample);
+  Timer1Timer(sample);
+}
 
 void TFrmNimbrelMain::Timer1Timer(const MemorySample& sample) {
-  if (!Tray) return;  // the session ended while a warning dialog was open
+  if (closed_ || !Tray) return;  // the program ended while a warning dialog was open
   refresh_.Show(sample, settings, *Tray, numberFormat_);
   DisplayedTotal = nimbrel::DisplayedTotal(settings, sample);
 
   HighMemoryDecision decision =
-      EvaluateHighMemory(settings, sample.dwMemoryLoad, ::GetTickCount(), WarningDialogOpen, highMemory);
+      EvaluateHighMemory(settings, sample.dwMemoryLoad, TickCount64(), WarningDialogOpen, highMemory);
   if (decision.fire) {
     if (decision.runOptimiserNow) MemoryDefragmenter1Click();
     if (decision.showBalloon) Tray->ShowBalloon(decision.title, decision.content, 2, 10);
@@ -231,6 +243,7 @@ void TFrmNimbrelMain::ShowWarningDialog(const HighMemoryDecision& decision) {
   TTaskDialogEx request = HighMemoryWarningRequest(decision, reinterpret_cast<std::uintptr_t>(handle()));
   ForceForeground(Application::Instance().Handle());
   const int result = ExecuteTaskDialog(request);
+  if (closed_) return;  // the session ended while the dialog was open
   switch (WarningDialogFollowUp(result, settings.DefragOnHighMemory)) {
     case WarningFollowUp::RunOptimiser:
       MemoryDefragmenter1Click();
@@ -260,7 +273,8 @@ void TFrmNimbrelMain::ApplyHotKey() {
 void TFrmNimbrelMain::HotKeyManager1HotKeyPressed(HotKeyValue, WORD) { MemoryDefragmenter1Click(); }
 
 void TFrmNimbrelMain::About1Click() {
-  FormShow();
+  // Open already: it comes to the front where the user left it, without a second check.
+  if (!::IsWindowVisible(handle())) FormShow();
   Tray->RestoreMainWindow();
 }
 
@@ -341,9 +355,8 @@ void TFrmNimbrelMain::Shutdown(bool interactive) {
   closed_ = true;
   if (!closeQueryDone_) FormCloseQuery(interactive);
   FormClose();
-  Application::Instance().RemoveDialogWindow(handle());
-  Tray.reset();  // removes the icon from the notification area
-  Destroy();
+  // The exit command runs inside the tray component's callback and the menu's handler, the session's
+  // end inside this window's procedure: the components they belong to go after the message loop.
   Application::Instance().Terminate();
 }
 
@@ -431,7 +444,11 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_ENDSESSION:
       // The session ends the program as the exit command does; no message box may hold it up.
-      if (wParam) Shutdown(false);
+      if (wParam) {
+        Shutdown(false);
+      } else {
+        closeQueryDone_ = false;  // cancelled: the next exit saves what changes until then
+      }
       return 0;
     case WM_SECOND_INSTANCE:
       Tray->ShowBalloon(L"Nimbrel", L"Nimbrel 正在运行", 1, 10);
@@ -463,6 +480,9 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SYSCOLORCHANGE:
       Timer1.HandOverNext();  // the picture's automatic colours follow the system's
+      break;
+    case WM_DISPLAYCHANGE:
+      Timer1.HandOverNext();  // the shell may want the icon anew at the new colour depth
       break;
     default:
       break;

@@ -73,6 +73,12 @@ void ReadingTimer::HandOverNext() {
   haveLast_ = false;
 }
 
+void ReadingTimer::Record(const MemorySample& reading) {
+  std::lock_guard<std::mutex> hold(lock_);
+  last_ = reading;
+  haveLast_ = true;
+}
+
 ReadingTimer::Taken ReadingTimer::Take(const MemorySample& reading) {
   std::lock_guard<std::mutex> hold(lock_);
   if (haveLast_ && SameReading(reading, last_)) {

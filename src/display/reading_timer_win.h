@@ -48,6 +48,8 @@ class ReadingTimer {
   // The next reading is handed over even when it equals the last: something else the picture is made
   // from (the system colours, the number format) has changed.
   void HandOverNext();
+  // A reading the form has shown by itself (a tick of its own): the next one is judged against it.
+  void Record(const MemorySample& reading);
 
  private:
   class Sink : public MessageWindow {

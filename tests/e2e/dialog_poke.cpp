@@ -107,6 +107,24 @@ int PrintMenus() {
 }
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc >= 5 && std::wstring(argv[1]) == L"move") {
+    // Where a user would drag the window with that title.
+    HWND window = ::FindWindowW(nullptr, argv[2]);
+    return window && ::SetWindowPos(window, nullptr, _wtoi(argv[3]), _wtoi(argv[4]), 0, 0,
+                                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 1;
+  }
+  if (argc >= 2 && std::wstring(argv[1]) == L"end-session-cancelled") {
+    // What the program sees of a logoff that another program cancels: the query, then the end with
+    // wParam 0 (no).
+    HWND main = ::FindWindowW(L"TFrmNimbrelMain", nullptr);
+    DWORD_PTR answer = 0;
+    if (!main || !::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) ||
+        !answer)
+      return 1;
+    return ::SendMessageTimeoutW(main, WM_ENDSESSION, FALSE, 0, SMTO_ABORTIFHUNG, 5000, &answer) ? 0 : 1;
+  }
   if (argc >= 2 && std::wstring(argv[1]) == L"menu") return PrintMenu();
   if (argc >= 2 && std::wstring(argv[1]) == L"menus") return PrintMenus();
   if (argc >= 2 && std::wstring(argv[1]) == L"tips") return PrintTips();

@@ -362,6 +362,16 @@ def about_window_from_the_menu(d):
     controls = list_controls(d, "关于")
     texts = [c[1] for c in controls]
     check("Nimbrel" in texts and "Version 1.0" in texts and "确定" in texts, f"About window shows {texts}")
+    # Asked for again while it is open: it stays where the user put it.
+    check(d.run_tool("dialog_poke", "move", "关于", "40", "50") == 0, "the About window could not be moved")
+    menu = open_tray_menu(d)
+    processes = round((menu[3] - menu[1] - 6 - (9 * row + 5 * 6)) / row)
+    subprocess.run(["xdotool", "mousemove", str(menu[0] + 60), str(menu_rows(menu, processes)[-2][1]), "click", "1"],
+                   check=True)
+    time.sleep(1.0)
+    d.screenshot("about-again.png")
+    check([c[2][:2] for c in about()] == [(40, 50)], f"关于(&A) moved the open About window: {about()}")
+    controls = list_controls(d, "关于")
     click(next(c for c in controls if c[1] == "确定")[2])
     check(wait_until(lambda: not about(), 10, 0.5), "确定 did not hide the About window")
     check(len(d.nimbrel_pids()) == 1, "hiding the About window ended the program")

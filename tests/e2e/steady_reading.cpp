@@ -1,0 +1,27 @@
+// Linked into Nimbrel_checked.exe in place of the library's reading: the machine's memory status as it
+// was at the first reading, for the whole run, so that the tests see a machine whose memory stands
+// still (under Wine a real reading moves whenever any process of the session allocates).
+#include <windows.h>
+
+#include "display/memory_status_win.h"
+
+namespace nimbrel {
+
+MemorySample ReadMemorySample() {
+  static const MemorySample steady = [] {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    ::GlobalMemoryStatusEx(&status);
+    MemorySample sample;
+    sample.dwLength = status.dwLength;
+    sample.dwMemoryLoad = status.dwMemoryLoad;
+    sample.ullTotalPhys = status.ullTotalPhys;
+    sample.ullAvailPhys = status.ullAvailPhys;
+    sample.ullTotalPageFile = status.ullTotalPageFile;
+    sample.ullAvailPageFile = status.ullAvailPageFile;
+    return sample;
+  }();
+  return steady;
+}
+
+}  // namespace nimbrel
