@@ -74,7 +74,10 @@ bool Receive(HINTERNET request, HANDLE file, std::size_t maxBytes) {
   }
 }
 
-bool Download(const std::wstring& url, const std::wstring& path, std::size_t maxBytes, DWORD timeoutMs) {
+// ownsFile is set while the file at path is one this call made: the name was chosen before, and another
+// program may have taken it since; that file is never written over nor removed.
+bool Download(const std::wstring& url, const std::wstring& path, std::size_t maxBytes, DWORD timeoutMs,
+              std::atomic<bool>& ownsFile) {
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
   parts.dwHostNameLength = static_cast<DWORD>(-1);
@@ -113,14 +116,15 @@ bool Download(const std::wstring& url, const std::wstring& path, std::size_t max
     return false;
 
   HANDLE created =
-      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (created == INVALID_HANDLE_VALUE) return false;
+  ownsFile = true;
   bool ok = false;
   {
     WorkerHandle file(created, &CloseFile);
     ok = Receive(request.get(), file.get(), maxBytes);
   }
-  if (!ok) ::DeleteFileW(path.c_str());
+  if (!ok && ::DeleteFileW(path.c_str())) ownsFile = false;
   return ok;
 }
 
@@ -128,7 +132,8 @@ bool Download(const std::wstring& url, const std::wstring& path, std::size_t max
 
 bool DownloadToFile(const std::wstring& url, const std::wstring& file, std::size_t maxBytes,
                     DWORD timeoutMs) {
-  return Download(url, file, maxBytes, timeoutMs);
+  std::atomic<bool> ownsFile{false};
+  return Download(url, file, maxBytes, timeoutMs, ownsFile);
 }
 
 struct TUpdateChecker::Job {
@@ -136,6 +141,11 @@ struct TUpdateChecker::Job {
   std::wstring file;
   HWND target = nullptr;
   std::atomic<bool> abandoned{false};
+  std::atomic<bool> ownsFile{false};
+
+  void RemoveOwnFile() const {
+    if (ownsFile) ::DeleteFileW(file.c_str());
+  }
 };
 
 TUpdateChecker::TUpdateChecker() { window_.CreateMessageOnly(L"TUpdateCheckerWindow"); }
@@ -158,12 +168,12 @@ void TUpdateChecker::StartVersionCheck() {
   const DWORD stepMs = DeadlineMs / 3;
   try {
     std::thread([job, id, stepMs] {
-      const bool ok = Download(job->url, job->file, kVersionFileLimit, stepMs);
+      const bool ok = Download(job->url, job->file, kVersionFileLimit, stepMs, job->ownsFile);
       if (job->abandoned) {
-        ::DeleteFileW(job->file.c_str());
+        job->RemoveOwnFile();
         return;
       }
-      if (!::PostMessageW(job->target, kCheckFinished, id, ok ? 1 : 0)) ::DeleteFileW(job->file.c_str());
+      if (!::PostMessageW(job->target, kCheckFinished, id, ok ? 1 : 0)) job->RemoveOwnFile();
     }).detach();
   } catch (const std::system_error&) {
     Finished(id, false);
@@ -182,7 +192,7 @@ void TUpdateChecker::Finished(UINT_PTR id, bool ok) {
     // removed here) sees the mark when it returns and removes the file itself; one that saw no mark
     // had closed its file before, so the removal here succeeds.
     job->abandoned = true;
-    ::DeleteFileW(job->file.c_str());
+    job->RemoveOwnFile();
     if (OnDownloadFailed) OnDownloadFailed();
     return;
   }
