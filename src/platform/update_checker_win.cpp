@@ -39,6 +39,16 @@ class WorkerHandle {
 };
 
 void CloseInternet(void* h) { ::WinHttpCloseHandle(h); }
+
+// The whole download's time, begun on the user-interface thread when the check started.
+struct Deadline {
+  DWORD started;
+  DWORD budgetMs;
+  [[nodiscard]] int RemainingMs() const {
+    return static_cast<int>(nimbrel::RemainingMs(started, ::GetTickCount(), budgetMs));
+  }
+};
+
 void CloseFile(void* h) { ::CloseHandle(h); }
 
 // The length the answer states, when it states one.
@@ -76,8 +86,8 @@ bool Receive(HINTERNET request, HANDLE file, std::size_t maxBytes) {
 
 // ownsFile is set while the file at path is one this call made: the name was chosen before, and another
 // program may have taken it since; that file is never written over nor removed.
-bool Download(const std::wstring& url, const std::wstring& path, std::size_t maxBytes, DWORD timeoutMs,
-              std::atomic<bool>& ownsFile) {
+bool Download(const std::wstring& url, const std::wstring& path, std::size_t maxBytes,
+              const Deadline& deadline, std::atomic<bool>& ownsFile) {
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
   parts.dwHostNameLength = static_cast<DWORD>(-1);
@@ -94,7 +104,8 @@ bool Download(const std::wstring& url, const std::wstring& path, std::size_t max
                                      WINHTTP_NO_PROXY_BYPASS, 0),
                        &CloseInternet);
   if (!session) return false;
-  const int timeout = static_cast<int>(timeoutMs);
+  // Each step may take all the time that is left: a slow step followed by quick ones still makes it.
+  const int timeout = deadline.RemainingMs();
   ::WinHttpSetTimeouts(session.get(), timeout, timeout, timeout, timeout);
   WorkerHandle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0), &CloseInternet);
   if (!connection) return false;
@@ -133,13 +144,14 @@ bool Download(const std::wstring& url, const std::wstring& path, std::size_t max
 bool DownloadToFile(const std::wstring& url, const std::wstring& file, std::size_t maxBytes,
                     DWORD timeoutMs) {
   std::atomic<bool> ownsFile{false};
-  return Download(url, file, maxBytes, timeoutMs, ownsFile);
+  return Download(url, file, maxBytes, Deadline{::GetTickCount(), timeoutMs}, ownsFile);
 }
 
 struct TUpdateChecker::Job {
   std::wstring url;
   std::wstring file;
   HWND target = nullptr;
+  Deadline deadline{};
   std::atomic<bool> abandoned{false};
   std::atomic<bool> ownsFile{false};
 
@@ -160,15 +172,13 @@ void TUpdateChecker::StartVersionCheck() {
   job->url = URLCurrVerFile;
   job->file = TempFile;
   job->target = window_.handle();
+  job->deadline = {::GetTickCount(), DeadlineMs};
   const UINT_PTR id = nextId_++;
   running_[id] = job;
   ::SetTimer(window_.handle(), id, DeadlineMs, nullptr);
-  // The HTTP stack's own timeouts: a third of the deadline each, so that a quiet server ends the
-  // call on systems that honour them.
-  const DWORD stepMs = DeadlineMs / 3;
   try {
-    std::thread([job, id, stepMs] {
-      const bool ok = Download(job->url, job->file, kVersionFileLimit, stepMs, job->ownsFile);
+    std::thread([job, id] {
+      const bool ok = Download(job->url, job->file, kVersionFileLimit, job->deadline, job->ownsFile);
       if (job->abandoned) {
         job->RemoveOwnFile();
         return;

@@ -150,5 +150,16 @@ TEST_F(UpdateChecker, NeverWritesOverAFileThatTookItsNameMeanwhile) {
   EXPECT_EQ(ReadFileBytes(checker_.TempFile), "another program's data");
 }
 
+TEST_F(UpdateChecker, ASlowServerHasTheWholeDeadline) {
+  // A pause in the body longer than a third of the deadline, well inside the whole of it.
+  checker_.DeadlineMs = 3000;
+  const std::size_t half = kVersionFile.size() / 2;
+  LoopbackServer server(
+      {{Head(kVersionFile.size()) + kVersionFile.substr(0, half)}, {kVersionFile.substr(half), 1600}});
+  checker_.URLCurrVerFile = server.Url();
+  EXPECT_EQ(RunCheck(checker_, 15000), "answer 1.6.0.0");
+  EXPECT_EQ(server.Requests(), 1);
+}
+
 }  // namespace
 }  // namespace nimbrel
