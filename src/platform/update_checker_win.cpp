@@ -104,6 +104,7 @@ bool Download(const std::wstring& url, const std::wstring& path, std::size_t max
                                      WINHTTP_NO_PROXY_BYPASS, 0),
                        &CloseInternet);
   if (!session) return false;
+  RequireCurrentTls(session.get());
   // Each step may take all the time that is left: a slow step followed by quick ones still makes it.
   const int timeout = deadline.RemainingMs();
   ::WinHttpSetTimeouts(session.get(), timeout, timeout, timeout, timeout);
@@ -145,6 +146,16 @@ bool DownloadToFile(const std::wstring& url, const std::wstring& file, std::size
                     DWORD timeoutMs) {
   std::atomic<bool> ownsFile{false};
   return Download(url, file, maxBytes, Deadline{::GetTickCount(), timeoutMs}, ownsFile);
+}
+
+DWORD RequireCurrentTls(HINTERNET session, SetInternetOption setOption) {
+  // Older systems offer only TLS 1.0 unless asked, which servers refuse today; and they refuse the whole
+  // set when it holds a protocol they do not know.
+  for (DWORD protocols : {DWORD{WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3},
+                          DWORD{WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2}}) {
+    if (setOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) return protocols;
+  }
+  return 0;
 }
 
 struct TUpdateChecker::Job {

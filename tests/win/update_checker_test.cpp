@@ -161,5 +161,42 @@ TEST_F(UpdateChecker, ASlowServerHasTheWholeDeadline) {
   EXPECT_EQ(server.Requests(), 1);
 }
 
+// The protocol sets a session was asked for, and which the fake system takes.
+std::vector<DWORD> g_asked;
+DWORD g_unknownProtocols = 0;
+
+BOOL WINAPI FakeSetOption(HINTERNET, DWORD option, LPVOID value, DWORD size) {
+  if (option != WINHTTP_OPTION_SECURE_PROTOCOLS || size != sizeof(DWORD)) return FALSE;
+  const DWORD protocols = *static_cast<DWORD*>(value);
+  g_asked.push_back(protocols);
+  return (protocols & g_unknownProtocols) == 0;
+}
+
+TEST(CurrentTls, AsksForTls13WhereTheSystemKnowsItAndTls12AloneElsewhere) {
+  constexpr DWORD kTls12 = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2, kTls13 = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
+  struct Case {
+    DWORD unknown, taken;
+    std::vector<DWORD> asked;
+  } cases[] = {
+      {0, kTls12 | kTls13, {kTls12 | kTls13}},
+      {kTls13, kTls12, {kTls12 | kTls13, kTls12}},
+      {kTls12 | kTls13, 0, {kTls12 | kTls13, kTls12}},
+  };
+  for (const Case& c : cases) {
+    g_asked.clear();
+    g_unknownProtocols = c.unknown;
+    EXPECT_EQ(RequireCurrentTls(nullptr, &FakeSetOption), c.taken) << c.unknown;
+    EXPECT_EQ(g_asked, c.asked) << c.unknown;
+  }
+}
+
+TEST(CurrentTls, TheSystemTakesTls12AtLeast) {
+  const HINTERNET session =
+      ::WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+  ASSERT_NE(session, nullptr);
+  EXPECT_NE(RequireCurrentTls(session) & WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2, 0u);
+  ::WinHttpCloseHandle(session);
+}
+
 }  // namespace
 }  // namespace nimbrel
