@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/application_win.h"
+#include "platform/internet_session_win.h"
 #include "platform/update_check.h"
 #include "settings/profile_ini_store_win.h"
 
@@ -39,16 +40,6 @@ class WorkerHandle {
 };
 
 void CloseInternet(void* h) { ::WinHttpCloseHandle(h); }
-
-// The whole download's time, begun on the user-interface thread when the check started.
-struct Deadline {
-  DWORD started;
-  DWORD budgetMs;
-  [[nodiscard]] int RemainingMs() const {
-    return static_cast<int>(nimbrel::RemainingMs(started, ::GetTickCount(), budgetMs));
-  }
-};
-
 void CloseFile(void* h) { ::CloseHandle(h); }
 
 // The length the answer states, when it states one.
@@ -100,14 +91,9 @@ bool Download(const std::wstring& url, const std::wstring& path, std::size_t max
   object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
   if (object.empty()) object = L"/";
 
-  WorkerHandle session(::WinHttpOpen(L"Nimbrel", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                     WINHTTP_NO_PROXY_BYPASS, 0),
-                       &CloseInternet);
-  if (!session) return false;
-  RequireCurrentTls(session.get());
   // Each step may take all the time that is left: a slow step followed by quick ones still makes it.
-  const int timeout = deadline.RemainingMs();
-  ::WinHttpSetTimeouts(session.get(), timeout, timeout, timeout, timeout);
+  WorkerHandle session(OpenUserSession(L"Nimbrel", url, deadline), &CloseInternet);
+  if (!session) return false;
   WorkerHandle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0), &CloseInternet);
   if (!connection) return false;
   const DWORD flags =
@@ -146,16 +132,6 @@ bool DownloadToFile(const std::wstring& url, const std::wstring& file, std::size
                     DWORD timeoutMs) {
   std::atomic<bool> ownsFile{false};
   return Download(url, file, maxBytes, Deadline{::GetTickCount(), timeoutMs}, ownsFile);
-}
-
-DWORD RequireCurrentTls(HINTERNET session, SetInternetOption setOption) {
-  // Older systems offer only TLS 1.0 unless asked, which servers refuse today; and they refuse the whole
-  // set when it holds a protocol they do not know.
-  for (DWORD protocols : {DWORD{WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3},
-                          DWORD{WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2}}) {
-    if (setOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) return protocols;
-  }
-  return 0;
 }
 
 struct TUpdateChecker::Job {

@@ -8,8 +8,6 @@
 // program can end at any moment.
 #include <windows.h>
 
-#include <winhttp.h>
-
 #include <functional>
 #include <map>
 #include <memory>
@@ -26,11 +24,6 @@ namespace nimbrel {
 // fails and leaves that file alone. timeoutMs is for the whole download, where the HTTP stack keeps its
 // timeouts.
 bool DownloadToFile(const std::wstring& url, const std::wstring& file, std::size_t maxBytes, DWORD timeoutMs);
-
-using SetInternetOption = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, DWORD);
-// Asks the session for TLS 1.2 and 1.3, or for 1.2 alone where the system refuses 1.3. Returns the
-// protocols taken, 0 when neither set was (the system's own choice then stays).
-DWORD RequireCurrentTls(HINTERNET session, SetInternetOption setOption = &::WinHttpSetOption);
 
 class TUpdateChecker {
  public:

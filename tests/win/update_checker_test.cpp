@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/internet_session_win.h"
 #include "platform/update_checker_win.h"
 #include "win/test_paths_win.h"
 
