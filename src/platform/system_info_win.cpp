@@ -59,6 +59,7 @@ bool IsWindowsNT() { return IsWindowsNT(ReadWindowsVersion()); }
 bool IsWindows2000OrLater() { return IsWindows2000OrLater(ReadWindowsVersion()); }
 bool IsWindowsXPOrLater() { return IsWindowsXPOrLater(ReadWindowsVersion()); }
 bool IsWindowsVistaOrLater() { return IsWindowsVistaOrLater(ReadWindowsVersion()); }
+bool IsWindows81OrLater() { return IsWindows81OrLater(ReadWindowsVersion()); }
 int WindowsMajorVersion() { return static_cast<int>(ReadWindowsVersion().major); }
 
 bool IsPortableDevice() {

@@ -17,6 +17,7 @@ namespace nimbrel {
 [[nodiscard]] bool IsWindows2000OrLater();
 [[nodiscard]] bool IsWindowsXPOrLater();
 [[nodiscard]] bool IsWindowsVistaOrLater();
+[[nodiscard]] bool IsWindows81OrLater();
 // 0 when the version cannot be read.
 [[nodiscard]] int WindowsMajorVersion();
 

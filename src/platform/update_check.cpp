@@ -70,6 +70,11 @@ std::wstring ProgramNameFromPath(std::wstring_view exePath) {
   return std::wstring(dot == std::wstring_view::npos ? name : name.substr(0, dot));
 }
 
+std::uint32_t RemainingMs(std::uint32_t startedMs, std::uint32_t nowMs, std::uint32_t budgetMs) {
+  const std::uint32_t elapsed = nowMs - startedMs;
+  return elapsed < budgetMs ? budgetMs - elapsed : 1;
+}
+
 std::wstring UpdateLabel::Markup() const {
   switch (kind_) {
     case Kind::CheckLink:

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/application_win.h"
+#include "platform/internet_session_win.h"
 #include "platform/update_check.h"
 #include "settings/profile_ini_store_win.h"
 
@@ -74,7 +75,10 @@ bool Receive(HINTERNET request, HANDLE file, std::size_t maxBytes) {
   }
 }
 
-bool Download(const std::wstring& url, const std::wstring& path, std::size_t maxBytes, DWORD timeoutMs) {
+// ownsFile is set while the file at path is one this call made: the name was chosen before, and another
+// program may have taken it since; that file is never written over nor removed.
+bool Download(const std::wstring& url, const std::wstring& path, std::size_t maxBytes,
+              const Deadline& deadline, std::atomic<bool>& ownsFile) {
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
   parts.dwHostNameLength = static_cast<DWORD>(-1);
@@ -87,12 +91,9 @@ bool Download(const std::wstring& url, const std::wstring& path, std::size_t max
   object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
   if (object.empty()) object = L"/";
 
-  WorkerHandle session(::WinHttpOpen(L"Nimbrel", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                     WINHTTP_NO_PROXY_BYPASS, 0),
-                       &CloseInternet);
+  // Each step may take all the time that is left: a slow step followed by quick ones still makes it.
+  WorkerHandle session(OpenUserSession(L"Nimbrel", url, deadline), &CloseInternet);
   if (!session) return false;
-  const int timeout = static_cast<int>(timeoutMs);
-  ::WinHttpSetTimeouts(session.get(), timeout, timeout, timeout, timeout);
   WorkerHandle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0), &CloseInternet);
   if (!connection) return false;
   const DWORD flags =
@@ -113,14 +114,15 @@ bool Download(const std::wstring& url, const std::wstring& path, std::size_t max
     return false;
 
   HANDLE created =
-      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (created == INVALID_HANDLE_VALUE) return false;
+  ownsFile = true;
   bool ok = false;
   {
     WorkerHandle file(created, &CloseFile);
     ok = Receive(request.get(), file.get(), maxBytes);
   }
-  if (!ok) ::DeleteFileW(path.c_str());
+  if (!ok && ::DeleteFileW(path.c_str())) ownsFile = false;
   return ok;
 }
 
@@ -128,14 +130,21 @@ bool Download(const std::wstring& url, const std::wstring& path, std::size_t max
 
 bool DownloadToFile(const std::wstring& url, const std::wstring& file, std::size_t maxBytes,
                     DWORD timeoutMs) {
-  return Download(url, file, maxBytes, timeoutMs);
+  std::atomic<bool> ownsFile{false};
+  return Download(url, file, maxBytes, Deadline{::GetTickCount(), timeoutMs}, ownsFile);
 }
 
 struct TUpdateChecker::Job {
   std::wstring url;
   std::wstring file;
   HWND target = nullptr;
+  Deadline deadline{};
   std::atomic<bool> abandoned{false};
+  std::atomic<bool> ownsFile{false};
+
+  void RemoveOwnFile() const {
+    if (ownsFile) ::DeleteFileW(file.c_str());
+  }
 };
 
 TUpdateChecker::TUpdateChecker() { window_.CreateMessageOnly(L"TUpdateCheckerWindow"); }
@@ -150,20 +159,18 @@ void TUpdateChecker::StartVersionCheck() {
   job->url = URLCurrVerFile;
   job->file = TempFile;
   job->target = window_.handle();
+  job->deadline = {::GetTickCount(), DeadlineMs};
   const UINT_PTR id = nextId_++;
   running_[id] = job;
   ::SetTimer(window_.handle(), id, DeadlineMs, nullptr);
-  // The HTTP stack's own timeouts: a third of the deadline each, so that a quiet server ends the
-  // call on systems that honour them.
-  const DWORD stepMs = DeadlineMs / 3;
   try {
-    std::thread([job, id, stepMs] {
-      const bool ok = Download(job->url, job->file, kVersionFileLimit, stepMs);
+    std::thread([job, id] {
+      const bool ok = Download(job->url, job->file, kVersionFileLimit, job->deadline, job->ownsFile);
       if (job->abandoned) {
-        ::DeleteFileW(job->file.c_str());
+        job->RemoveOwnFile();
         return;
       }
-      if (!::PostMessageW(job->target, kCheckFinished, id, ok ? 1 : 0)) ::DeleteFileW(job->file.c_str());
+      if (!::PostMessageW(job->target, kCheckFinished, id, ok ? 1 : 0)) job->RemoveOwnFile();
     }).detach();
   } catch (const std::system_error&) {
     Finished(id, false);
@@ -182,7 +189,7 @@ void TUpdateChecker::Finished(UINT_PTR id, bool ok) {
     // removed here) sees the mark when it returns and removes the file itself; one that saw no mark
     // had closed its file before, so the removal here succeeds.
     job->abandoned = true;
-    ::DeleteFileW(job->file.c_str());
+    job->RemoveOwnFile();
     if (OnDownloadFailed) OnDownloadFailed();
     return;
   }

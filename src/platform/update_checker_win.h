@@ -18,8 +18,11 @@
 
 namespace nimbrel {
 
-// Downloads url into file: an HTTP 200 answer whose body, at most maxBytes, was written whole. HTTPS
-// with the system's certificate checks; no cache. Blocks; a failed download leaves no file.
+// Downloads url into file: an HTTP 200 answer whose body, at most maxBytes, was written whole. Through
+// the user's proxy; HTTPS with TLS 1.2 or later and the system's certificate checks; no cache. Blocks; a
+// failed download leaves no file. The file is made new: where one exists already (another program's, made
+// after its name was chosen), the download fails and leaves that file alone. timeoutMs is for the whole
+// download, where the HTTP stack keeps its timeouts.
 bool DownloadToFile(const std::wstring& url, const std::wstring& file, std::size_t maxBytes, DWORD timeoutMs);
 
 class TUpdateChecker {

@@ -16,6 +16,10 @@ bool IsWindowsXPOrLater(const WindowsVersion& v) {
 
 bool IsWindowsVistaOrLater(const WindowsVersion& v) { return v.read && v.major > 5; }
 
+bool IsWindows81OrLater(const WindowsVersion& v) {
+  return IsWindowsNT(v) && (v.major > 6 || (v.major == 6 && v.minor >= 3));
+}
+
 bool IsPortableDevice(const PowerReadings& power) {
   if (power.capabilitiesRead && power.lidPresent) return true;
   return power.statusRead && power.acLineStatus == 0;

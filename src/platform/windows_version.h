@@ -14,6 +14,8 @@ bool IsWindowsNT(const WindowsVersion& v);
 bool IsWindows2000OrLater(const WindowsVersion& v);
 bool IsWindowsXPOrLater(const WindowsVersion& v);
 bool IsWindowsVistaOrLater(const WindowsVersion& v);
+// What the system reports: a program without a manifest that names Windows 8.1 is told 6.2 at most.
+bool IsWindows81OrLater(const WindowsVersion& v);
 
 struct PowerReadings {
   bool capabilitiesRead = false;

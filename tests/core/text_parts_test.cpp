@@ -69,6 +69,18 @@ TEST(WindowsVersionRules, Tests) {
   }
 }
 
+TEST(WindowsVersionRules, Windows81OrLater) {
+  struct Case {
+    WindowsVersion v;
+    bool windows81;
+  } cases[] = {
+      {{false, 2, 10, 0}, false}, {{true, 2, 6, 1}, false}, {{true, 2, 6, 2}, false},
+      {{true, 2, 6, 3}, true},    {{true, 2, 10, 0}, true}, {{true, 1, 10, 0}, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(IsWindows81OrLater(c.v), c.windows81) << c.v.major << "." << c.v.minor;
+}
+
 TEST(WindowsVersionRules, PortableDevice) {
   struct Case {
     PowerReadings power;

@@ -88,5 +88,18 @@ TEST(UpdateCheck, LabelStates) {
   EXPECT_EQ(same.Tag(), 1);
 }
 
+TEST(UpdateCheck, TheHttpTimeoutsGetWhatIsLeftOfTheDeadline) {
+  struct Case {
+    std::uint32_t started, now, budget, left;
+  } cases[] = {
+      {1000, 1000, 10000, 10000},    {1000, 4000, 10000, 7000}, {1000, 10999, 10000, 1},
+      {1000, 11000, 10000, 1},       {1000, 60000, 10000, 1},   {0xFFFFF000u, 0x00000FA0u, 10000, 1904},
+      {0xFFFFFFFFu, 0, 10000, 9999},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(RemainingMs(c.started, c.now, c.budget), c.left)
+        << c.started << " " << c.now << " " << c.budget;
+}
+
 }  // namespace
 }  // namespace nimbrel

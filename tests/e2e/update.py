@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """End-to-end tests of the update check and the About window: a build of the program whose version file
 lives on this machine's loopback interface, served by the test itself in every way a server can answer."""
+import http.client
 import http.server
 import os
 import re
 import ssl
+import struct
 import subprocess
 import sys
 import threading
@@ -84,6 +86,109 @@ class Server:
         self.release.set()
         self.httpd.shutdown()
         self.httpd.server_close()
+
+
+class Proxy:
+    """An HTTP proxy on a port of its own: forwards every GET it is sent and records it, and answers a GET
+    for its own /proxy.pac with a proxy script that names it."""
+
+    def __init__(self):
+        self.forwarded, self.scripts_served = [], 0
+        owner = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                host = self.headers.get("Host", "")
+                if host == owner.address and self.path == "/proxy.pac":
+                    owner.scripts_served += 1
+                    self.answer(200, f'function FindProxyForURL(url, host) {{ return "PROXY {owner.address}"; }}'
+                                .encode(), "application/x-ns-proxy-autoconfig")
+                    return
+                # Wine's WinHTTP sends the path alone, not the whole address, when the proxy and the
+                # server have the same host name; the Host header still names the server.
+                url = self.path if self.path.startswith("http://") else f"http://{host}{self.path}"
+                owner.forwarded.append(url)
+                server, _, path = url[len("http://"):].partition("/")
+                name, _, port = server.partition(":")
+                upstream = http.client.HTTPConnection(name, int(port or 80), timeout=30)
+                try:
+                    upstream.request("GET", "/" + path)
+                    answer = upstream.getresponse()
+                    self.answer(answer.status, answer.read())
+                finally:
+                    upstream.close()
+
+            def answer(self, status, body, kind="application/octet-stream"):
+                self.send_response(status)
+                self.send_header("Content-Type", kind)
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.httpd.daemon_threads = True
+        self.address = f"127.0.0.1:{self.httpd.server_address[1]}"
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+INTERNET_SETTINGS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings"
+# The values the Internet control panel writes: WinHTTP reads the binary record (Wine's reads nothing
+# else), programs of older kinds the plain values.
+PROXY_VALUES = [(INTERNET_SETTINGS + r"\Connections", "DefaultConnectionSettings"),
+                (INTERNET_SETTINGS, "ProxyEnable"), (INTERNET_SETTINGS, "ProxyServer"),
+                (INTERNET_SETTINGS, "ProxyOverride"), (INTERNET_SETTINGS, "AutoConfigURL")]
+# Pins the Windows version Nimbrel is told, and with it the way it finds its proxy.
+WINDOWS_VERSION = (r"HKCU\Software\Wine\AppDefaults\Nimbrel.exe", "Version")
+DIRECT, FIXED_PROXY, PROXY_SCRIPT = 1, 2, 4
+
+
+def connection_settings(flags, proxy="", bypass="", script=""):
+    """The binary record of the Internet control panel's connection settings: a version, a change
+    counter, the flags, then three counted strings, then room for the auto-detection state."""
+    record = struct.pack("<III", 0x46, 1, flags)
+    for text in (proxy, bypass, script):
+        record += struct.pack("<I", len(text)) + text.encode("ascii")
+    return record + bytes(32)
+
+
+def read_value(key, name):
+    """(type, data) of a registry value as `reg query` shows it, or None when there is none."""
+    out = subprocess.run([WINE, "reg", "query", key, "/v", name], capture_output=True, timeout=60)
+    for line in out.stdout.decode("utf-8", "replace").replace("\r", "").split("\n"):
+        parts = line.strip().split("    ")
+        if len(parts) >= 2 and parts[0] == name and parts[1].startswith("REG_"):
+            return parts[1], parts[2] if len(parts) > 2 else ""
+    return None
+
+
+def key_exists(key):
+    return subprocess.run([WINE, "reg", "query", key], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          timeout=60).returncode == 0
+
+
+def write_value(key, name, value):
+    """Sets (type, data) as read_value gives it, or deletes the value for None."""
+    if value is None:
+        command = [WINE, "reg", "delete", key, "/v", name, "/f"]
+    else:
+        command = [WINE, "reg", "add", key, "/v", name, "/t", value[0], "/d", value[1], "/f"]
+    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+
+
+def set_proxy_settings(flags, proxy="", bypass="", script=""):
+    key, name = PROXY_VALUES[0]
+    write_value(key, name, ("REG_BINARY", connection_settings(flags, proxy, bypass, script).hex()))
+    write_value(INTERNET_SETTINGS, "ProxyEnable", ("REG_DWORD", "1" if flags & FIXED_PROXY else "0"))
+    write_value(INTERNET_SETTINGS, "ProxyServer", ("REG_SZ", proxy) if proxy else None)
+    write_value(INTERNET_SETTINGS, "ProxyOverride", ("REG_SZ", bypass) if bypass else None)
+    write_value(INTERNET_SETTINGS, "AutoConfigURL", ("REG_SZ", script) if script else None)
 
 
 def temp_folder(d):
@@ -238,6 +343,58 @@ def untrusted_certificate(d):
     check(temp_files(d) == before, f"temporary files left behind: {temp_files(d)}")
 
 
+def through_the_users_proxy(d):
+    """The user's proxy as the Internet control panel sets it, a fixed one or a proxy script: the check
+    goes through it; with none it goes direct. Windows 7, where the user's settings are applied by the
+    program; and Windows 10, where the system's automatic proxy is (Wine then goes direct: it takes the
+    automatic proxy and applies no setting at all)."""
+    values = PROXY_VALUES + [WINDOWS_VERSION]
+    saved = [(key, name, read_value(key, name)) for key, name in values]
+    new_keys = [key for key in dict.fromkeys(key for key, _ in values) if not key_exists(key)]
+    before = temp_files(d)
+    server, proxy = Server("version:1.6.0.0"), Proxy()
+    announcement = "<link>Nimbrel 1.6 可供下载</link>"
+
+    def check_once(what):
+        requests, forwarded = server.requests, len(proxy.forwarded)
+        start(d)
+        show_about(d)
+        got = settled(d)
+        d.screenshot(f"about-{what}.png")
+        d.end_session()
+        check(got == announcement, f"{what}: the label shows {got!r}")
+        check(server.requests > requests, f"{what}: the server got no request")
+        return len(proxy.forwarded) - forwarded
+
+    try:
+        write_value(*WINDOWS_VERSION, ("REG_SZ", "win7"))
+        # WinHTTP leaves the loopback interface out of any proxy unless told "<-loopback>".
+        set_proxy_settings(DIRECT | FIXED_PROXY, proxy.address, "<-loopback>")
+        check(check_once("fixed-proxy") >= 1, "the check did not go through the fixed proxy")
+        check(proxy.forwarded[-1] == "http://127.0.0.1:47813/version.ini", f"the proxy got {proxy.forwarded}")
+
+        set_proxy_settings(DIRECT | PROXY_SCRIPT, script=f"http://{proxy.address}/proxy.pac")
+        scripts = proxy.scripts_served
+        check(check_once("proxy-script") >= 1, "the check did not go through the proxy the script names")
+        check(proxy.scripts_served > scripts, "the proxy script was not read")
+
+        set_proxy_settings(DIRECT)
+        check(check_once("no-proxy") == 0, "the check went through a proxy the user does not have")
+
+        write_value(*WINDOWS_VERSION, ("REG_SZ", "win10"))
+        set_proxy_settings(DIRECT | FIXED_PROXY, proxy.address, "<-loopback>")
+        check_once("automatic-proxy")
+    finally:
+        for key, name, value in saved:
+            write_value(key, name, value)
+        for key in new_keys:
+            subprocess.run([WINE, "reg", "delete", key, "/f"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=60)
+        proxy.close()
+        server.close()
+    check(temp_files(d) == before, f"temporary files left behind: {temp_files(d)}")
+
+
 def donation_line_goes_after_a_click(d):
     start(d)
     show_about(d)
@@ -263,6 +420,7 @@ TESTS = {
     "update_answers": answers,
     "update_closed_and_silent": closed_port_and_silent_server,
     "update_untrusted_certificate": untrusted_certificate,
+    "update_through_proxy": through_the_users_proxy,
     "about_donation": donation_line_goes_after_a_click,
 }
 
