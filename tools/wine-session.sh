@@ -24,17 +24,25 @@ wine_session_start() {
   export NIMBREL_SESSION_DIR
   _wine_xvfb_pid=
   if [ -z "$own_display" ]; then
-    local n
-    n=$(_wine_free_display) || { echo "no free X display" >&2; return 1; }
+    # Sessions started side by side take turns at choosing a display: two that chose at once would
+    # share one (the second Xvfb fails, and the first answers for both).
+    local n i lock
+    exec {lock}>/tmp/nimbrel-xvfb.lock
+    flock "$lock"
+    n=$(_wine_free_display) || { flock -u "$lock"; echo "no free X display" >&2; return 1; }
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$NIMBREL_SESSION_DIR/xvfb.log" 2>&1 &
     _wine_xvfb_pid=$!
     export DISPLAY=":$n"
-    local i
     for i in $(seq 1 100); do
       xdpyinfo >/dev/null 2>&1 && break
       sleep 0.1
     done
-    xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; return 1; }
+    flock -u "$lock"
+    exec {lock}>&-
+    if ! xdpyinfo >/dev/null 2>&1 || ! kill -0 "$_wine_xvfb_pid" 2>/dev/null; then
+      echo "Xvfb did not start on :$n" >&2
+      return 1
+    fi
   fi
   export WINEPREFIX="$NIMBREL_SESSION_DIR/prefix" WINEARCH=win64 WINEDEBUG=-all
   # No Mono or Gecko: there is no network to fetch them and nothing here needs them.
