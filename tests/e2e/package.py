@@ -207,11 +207,12 @@ def install_upgrade_uninstall(d):
         subprocess.run([WINE, win(program / "Uninstall.exe"), "/S"], stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=120, check=True)
         check(wait_until(lambda: not d.nimbrel_pids(), 10), "the uninstaller left Nimbrel running")
-        # The uninstaller runs from a copy of itself, so the folder goes after Uninstall.exe returned.
-        check(wait_until(lambda: not program.exists(), 20), "the program folder was not removed")
+        # The uninstaller runs from a copy of itself, so its work goes on after Uninstall.exe returned; the
+        # entry is the last thing it removes, after the folder and the shortcuts.
+        check(wait_until(lambda: uninstall_entry() is None, 30, 0.5), "the installed-programs entry stayed")
+        check(not program.exists(), "the program folder was not removed")
         check(not (start_menu(d) / "Nimbrel.lnk").exists(), "the Start-menu shortcut was not removed")
         check(not startup_link(d).exists(), "the start-up shortcut was not removed")
-        check(uninstall_entry() is None, "the installed-programs entry stayed")
         check(b"RedPercent=77" in settings.read_bytes(), "the running Nimbrel did not save its settings")
         check((themes / "Mine.Nimbrel Theme").is_file(), "the uninstaller removed the user's themes")
     finally:
