@@ -134,7 +134,9 @@ def start_installed(d):
 def icon_shows(d):
     shot = d.screenshot("installed-tray.png")
     pixels = d.region(shot, *TRAY_SLOT)
-    return len({p for row in pixels for p in row}) > 3
+    # An empty slot is one colour; how many the picture has depends on the machine's memory use (a gauge
+    # too short to show its fill leaves three).
+    return len({p for row in pixels for p in row}) > 1
 
 
 def clean_install_state(d):
