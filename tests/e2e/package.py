@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Tests of the release files that tools/package made in build/dist (NIMBREL_DIST): what they are, and
-under Wine the installer, the installed program, the uninstaller and the portable zip, as a user meets
-them."""
+under Wine the installer, the installed program, the uninstaller, an upgrade over an older running copy
+and the portable zip, as a user meets them."""
 import os
 import re
 import shutil
@@ -13,12 +13,14 @@ import zipfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from run import TRAY_SLOT, list_controls, settings_with  # noqa: E402
+from run import TRAY_SLOT, click, list_controls, settings_with  # noqa: E402
 from themes import SYSTEM_COLORS  # noqa: E402
 from wine_desktop import WINE, check, run, wait_until  # noqa: E402
 
-DIST = Path(os.environ.get("NIMBREL_DIST", Path(__file__).resolve().parents[2] / "build" / "dist"))
-THEMES = Path(__file__).resolve().parents[2] / "packaging" / "themes"
+ROOT = Path(__file__).resolve().parents[2]
+DIST = Path(os.environ.get("NIMBREL_DIST", ROOT / "build" / "dist"))
+THEMES = ROOT / "packaging" / "themes"
+INSTALLER_SCRIPT = (ROOT / "packaging" / "installer.nsi").read_text(encoding="utf-8")
 THEME_NAMES = sorted(p.name for p in THEMES.iterdir())
 MACHINES = {"x64": 0x8664, "x86": 0x14C}
 # The setup window's title, with the blank the Chinese language file ends it with.
@@ -182,9 +184,14 @@ def install_upgrade_uninstall(d):
         (themes / "Mine.Nimbrel Theme").write_bytes(b"[NimbrelTheme]\r\n")
         (themes / "System Colors.Nimbrel Theme").write_bytes(b"[NimbrelTheme]\r\nVer=22\r\n")
         start_installed(d)
+        running = d.nimbrel_pids()
         startup_link(d).write_bytes(b"")  # as the first install left it
         run_setup("/S", "/NOSTARTUP")
-        check(wait_until(lambda: not d.nimbrel_pids(), 10), "the upgrade left the old program running")
+        check(not set(running) & set(d.nimbrel_pids()), "the upgrade left the old program running")
+        # It was running, so the silent setup starts it again.
+        check(wait_until(lambda: len(d.nimbrel_pids()) == 1, 20), "the upgrade did not start Nimbrel again")
+        time.sleep(2)
+        d.end_session()
         check(b"RedPercent=77" in settings.read_bytes(), "the upgrade lost the settings")
         check((themes / "System Colors.Nimbrel Theme").read_bytes() == b"[NimbrelTheme]\r\nVer=22\r\n",
               "the upgrade overwrote a theme the user changed")
@@ -291,11 +298,140 @@ def portable_zip(d):
     check(not d.vendor_folder().exists(), "the unpacked program created the data folder")
 
 
+def file_version(path):
+    """The version in the fixed part of a program's version resource."""
+    data = path.read_bytes()
+    at = data.find(struct.pack("<I", 0xFEEF04BD))
+    check(at > 0, f"{path.name} has no version resource")
+    high, low = struct.unpack_from("<II", data, at + 8)
+    return f"{high >> 16}.{high & 0xFFFF}.{low >> 16}.{low & 0xFFFF}"
+
+
+def older_setup(d):
+    """A setup of the older build of the program, made as tools/package makes the release's."""
+    exe = (d.tools / "Nimbrel_older.exe").resolve()
+    version = file_version(exe)
+    setup = d.artifacts / f"Nimbrel-{version}-x64-setup.exe"
+    subprocess.run(["makensis", "-V2", "-INPUTCHARSET", "UTF8", "-DARCH=x64", f"-DVERSION={version}", f"-DEXE={exe}",
+                    f"-DTHEMES={THEMES}", f"-DOUTFILE={setup}", str(ROOT / "packaging" / "installer.nsi")],
+                   check=True, timeout=120)
+    return setup, version
+
+
+def setup_code(setup, *args):
+    return subprocess.run([WINE, win(setup), *args], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          timeout=120).returncode
+
+
+def running_installed(d):
+    """The Linux ids of the Nimbrel processes started from the install folder, by its C: path (as the setup
+    starts it) or its Z: path (as the tests do)."""
+    exe = installed(d) / "Nimbrel.exe"
+    paths = {windows_path(d, exe).lower().encode(), win(exe).lower().encode()}
+    return [pid for pid, argv0 in d.session_processes() if argv0.lower() in paths]
+
+
+# A message the setup shows before its own window has its title, such as the refused downgrade's, has the
+# title without the blank.
+MESSAGE_TITLE = SETUP_TITLE.rstrip()
+
+
+def refusal_text(d):
+    """The refused downgrade's message, or None while it does not show. Its text runs over several lines,
+    which list_controls does not read: the lines of the tool that lists the controls, as they are."""
+    exe = "Z:" + str(d.tools / "dialog_poke.exe").replace("/", "\\")
+    try:
+        out = subprocess.run([WINE, exe, "list", MESSAGE_TITLE], capture_output=True, timeout=30).stdout
+    except subprocess.TimeoutExpired:
+        return None
+    text = out.decode("utf-8", "replace")
+    return text if "较新版本" in text else None
+
+
+def upgrade_older(d):
+    clean_install_state(d)
+    setup, older = older_setup(d)
+    current = release("-x64-setup.exe")
+    version = current.name[len("Nimbrel-"):-len("-x64-setup.exe")]
+    check([int(p) for p in older.split(".")] < [int(p) for p in version.split(".")], f"{older} is not older")
+    program = installed(d)
+    try:
+        check(setup_code(setup, "/S", "/NOSTARTUP") == 0, "the older setup failed")
+        check((program / "Nimbrel.exe").read_bytes() == (d.tools / "Nimbrel_older.exe").read_bytes(),
+              "the older program was not installed")
+        check((uninstall_entry() or {}).get("DisplayVersion") == older, "the entry does not show the older version")
+        start_installed(d)
+        d.end_session()
+        settings = d.data_folder() / "Nimbrel.Settings"
+        themes = d.data_folder() / "Themes"
+        settings.write_bytes(settings.read_bytes().replace(b"RedPercent=90", b"RedPercent=77"))
+        (themes / "Mine.Nimbrel Theme").write_bytes(b"[NimbrelTheme]\r\n")
+        (themes / "System Colors.Nimbrel Theme").write_bytes(b"[NimbrelTheme]\r\nVer=22\r\n")
+
+        # The newer setup while the older program runs from the install folder: it ends the program, which
+        # saves what it holds (the file is emptied meanwhile), replaces it and starts the new one.
+        start_installed(d)
+        older_pids = running_installed(d)
+        check(len(older_pids) == 1, "the older program does not run from the install folder")
+        settings.write_bytes(b"")
+        check(setup_code(current, "/S", "/NOSTARTUP") == 0, "the upgrade failed")
+        check(not set(older_pids) & set(d.nimbrel_pids()), "the upgrade left the older program running")
+        check(b"RedPercent=77" in settings.read_bytes(), "the older program did not save its settings when ended")
+        check((program / "Nimbrel.exe").read_bytes() == release("-x64.exe").read_bytes(), "the upgrade kept the older exe")
+        check((uninstall_entry() or {}).get("DisplayVersion") == version, "the entry still shows the older version")
+        check((themes / "Mine.Nimbrel Theme").is_file(), "the upgrade removed the user's theme")
+        check((themes / "System Colors.Nimbrel Theme").read_bytes() == b"[NimbrelTheme]\r\nVer=22\r\n",
+              "the upgrade overwrote a theme the user changed")
+        check(wait_until(lambda: len(running_installed(d)) == 1, 20), "the upgrade did not start Nimbrel again")
+        newer_pids = running_installed(d)
+        time.sleep(2)
+
+        # The older setup over the newer install, silently: refused with the code package managers know,
+        # before it ends or touches anything.
+        code = int(re.search(r"^!define EXIT_DOWNGRADE (\d+)", INSTALLER_SCRIPT, re.M).group(1))
+        check(setup_code(setup, "/S") == code, "the silent downgrade was not refused with the downgrade code")
+        check((program / "Nimbrel.exe").read_bytes() == release("-x64.exe").read_bytes(), "the refused downgrade wrote")
+        check((uninstall_entry() or {}).get("DisplayVersion") == version, "the refused downgrade changed the entry")
+        check(running_installed(d) == newer_pids, "the refused downgrade ended the running program")
+
+        # Interactively: a message names both versions, and its button ends the setup the same way.
+        proc = subprocess.Popen([WINE, win(setup)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            check(wait_until(lambda: refusal_text(d) is not None, 30, 0.5), "the older setup shows no refusal")
+            text = refusal_text(d)
+            check(version in text and older in text and "卸载" in text, f"the refusal says {text!r}")
+            time.sleep(1)
+            d.screenshot("setup-downgrade-refused.png")
+            button = next(c for c in list_controls(d, MESSAGE_TITLE) if c[0] == "Button")
+            click(button[2])
+            check(proc.wait(timeout=30) == code, f"the refused setup ended with {proc.returncode}")
+        finally:
+            if proc.poll() is None:
+                proc.kill()
+        check(not list_controls(d, SETUP_TITLE) and not list_controls(d, MESSAGE_TITLE), "the refused setup left a window")
+        check((program / "Nimbrel.exe").read_bytes() == release("-x64.exe").read_bytes(), "the refused downgrade wrote")
+        check(running_installed(d) == newer_pids, "the refused downgrade ended the running program")
+
+        # Asked for in silent mode, the downgrade goes through like an upgrade.
+        settings.write_bytes(b"")
+        check(setup_code(setup, "/S", "/ALLOWDOWNGRADE") == 0, "the downgrade asked for failed")
+        check(not set(newer_pids) & set(d.nimbrel_pids()), "the downgrade left the newer program running")
+        check(b"RedPercent=77" in settings.read_bytes(), "the newer program did not save its settings when ended")
+        check((program / "Nimbrel.exe").read_bytes() == (d.tools / "Nimbrel_older.exe").read_bytes(),
+              "the downgrade kept the newer exe")
+        check((uninstall_entry() or {}).get("DisplayVersion") == older, "the downgrade did not change the entry")
+        check(wait_until(lambda: len(running_installed(d)) == 1, 20), "the downgrade did not start Nimbrel again")
+    finally:
+        d.stop_all()
+        clean_install_state(d)
+
+
 TESTS = {
     "package_files": release_files,
     "package_install": install_upgrade_uninstall,
     "package_setup_pages": installer_pages,
     "package_portable_zip": portable_zip,
+    "package_upgrade_older": upgrade_older,
 }
 
 if __name__ == "__main__":
