@@ -23,7 +23,7 @@ ManifestDPIAware true
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbrel"
 !define MAIN_WINDOW_CLASS "TFrmNimbrelMain"
-; Package managers tell a refused downgrade by this code.
+; Package managers tell a refused downgrade by this code (the winget manifest names it).
 !define EXIT_DOWNGRADE 3
 
 Var RunningBefore
