@@ -1,7 +1,9 @@
 ; Nimbrel's installer: per user, no administrator rights. Built by tools/package with
 ;   makensis -DARCH=x64|x86 -DVERSION=1.2.3.4 -DEXE=<Nimbrel.exe> -DTHEMES=<folder> -DOUTFILE=<setup.exe>
 ; Silent use: Setup.exe /S installs with the start-up shortcut, Setup.exe /S /NOSTARTUP without it;
-; Uninstall.exe /S removes the program and keeps the settings and themes.
+; Uninstall.exe /S removes the program and keeps the settings and themes. Over a newer installed version
+; the setup refuses (a message, or exit code EXIT_DOWNGRADE when silent) unless run /S /ALLOWDOWNGRADE.
+; An upgrade ends a running Nimbrel, which saves its settings, and a silent one starts it again after.
 Unicode true
 !if "${ARCH}" == "x64"
   Target amd64-unicode
@@ -17,9 +19,14 @@ ManifestDPIAware true
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
 !include "Sections.nsh"
+!include "WordFunc.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Nimbrel"
 !define MAIN_WINDOW_CLASS "TFrmNimbrelMain"
+; Package managers tell a refused downgrade by this code (the winget manifest names it).
+!define EXIT_DOWNGRADE 3
+
+Var RunningBefore
 
 Name "Nimbrel"
 OutFile "${OUTFILE}"
@@ -86,6 +93,10 @@ FunctionEnd
 Section "Nimbrel" SecMain
   SectionIn RO
   SetShellVarContext current
+  FindWindow $0 "${MAIN_WINDOW_CLASS}"
+  ${If} $0 <> 0
+    StrCpy $RunningBefore 1
+  ${EndIf}
   Call CloseRunning
   SetOutPath "$INSTDIR"
   File "/oname=Nimbrel.exe" "${EXE}"
@@ -123,6 +134,30 @@ Function .onInit
   ${GetOptions} $R0 "/NOSTARTUP" $R1
   ${IfNot} ${Errors}
     !insertmacro UnselectSection ${SecStartup}
+  ${EndIf}
+  ; Before anything is ended or written: a refused downgrade leaves the newer copy running as it was.
+  ReadRegStr $R2 HKCU "${UNINSTALL_KEY}" "DisplayVersion"
+  ${If} $R2 != ""
+    ${VersionCompare} "$R2" "${VERSION}" $R3
+    ${If} $R3 = 1
+      ClearErrors
+      ${GetOptions} $R0 "/ALLOWDOWNGRADE" $R1
+      ${If} ${Errors}
+      ${OrIfNot} ${Silent}
+        MessageBox MB_OK|MB_ICONSTOP "已安装较新版本的 Nimbrel ($R2)，不能用此旧版本 (${VERSION}) 覆盖它。$\r$\n$\r$\n如要换回旧版本，请先卸载已安装的 Nimbrel，再运行此安装程序。" /SD IDOK
+        SetErrorLevel ${EXIT_DOWNGRADE}
+        Quit
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; The finish page offers to start the program; a silent upgrade puts back the copy it ended.
+Function .onInstSuccess
+  ${If} ${Silent}
+  ${AndIf} $RunningBefore == 1
+    SetOutPath "$INSTDIR"
+    Exec '"$INSTDIR\Nimbrel.exe"'
   ${EndIf}
 FunctionEnd
 

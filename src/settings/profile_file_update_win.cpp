@@ -33,6 +33,41 @@ void TakeOverLooks(const std::wstring& file, const std::wstring& copy) {
     ::SetFileSecurityW(copy.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
 }
 
+// More than one name (a hard link, as package managers keep settings across versions with): replacing
+// the file by a rename would give this name a new file and leave the others with the old settings.
+bool HasOtherNames(const std::wstring& path) {
+  UniqueFileHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  return file && ::GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks > 1;
+}
+
+// The copy's bytes written over the file in one write, so that every name of it sees them; the file
+// keeps its attributes and access list as it is the same file.
+bool WriteOver(const std::wstring& copy, const std::wstring& path) {
+  UniqueFileHandle source(::CreateFileW(copy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Far above any settings or theme file, and within one read.
+  constexpr LONGLONG kLargest = 16 * 1024 * 1024;
+  LARGE_INTEGER size{};
+  if (!source || !::GetFileSizeEx(source.get(), &size) || size.QuadPart > kLargest) return false;
+  std::vector<char> bytes(static_cast<std::size_t>(size.QuadPart));
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      (!::ReadFile(source.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size()))
+    return false;
+  UniqueFileHandle target(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!target) return false;
+  DWORD written = 0;
+  if (!bytes.empty() &&
+      (!::WriteFile(target.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+       written != bytes.size()))
+    return false;
+  return ::SetEndOfFile(target.get()) && ::FlushFileBuffers(target.get());
+}
+
 bool FlushToDisk(const std::wstring& path) {
   UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -54,7 +89,9 @@ bool ProfileFileUpdate::Begin() {
   ::DeleteFileW(copy_.Path().c_str());
   if (!file_.HasFolder()) return false;
   inPlace_ = false;
+  linked_ = false;
   if (Exists(path_)) {
+    linked_ = HasOtherNames(path_);
     if (::CopyFileW(path_.c_str(), copy_.Path().c_str(), FALSE)) {
       ::SetFileAttributesW(copy_.Path().c_str(), FILE_ATTRIBUTE_NORMAL);
     } else {
@@ -76,6 +113,12 @@ bool ProfileFileUpdate::Commit() {
   // Writes may sit in the profile functions' cache on some systems: this call writes them out.
   ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, copy_.Path().c_str());
   if (!FlushToDisk(copy_.Path())) return false;
+  if (linked_) {
+    if (!WriteOver(copy_.Path(), path_)) return false;
+    begun_ = false;
+    ::DeleteFileW(copy_.Path().c_str());
+    return true;
+  }
   TakeOverLooks(path_, copy_.Path());
   // One rename that replaces the file. (ReplaceFile would take over the looks itself, but under Wine it
   // removes the old file before the new one takes its name: a kill in between leaves no file.)

@@ -5,7 +5,8 @@
 // disk is at every instant the complete old one or the complete new one. The new file keeps the old
 // one's attributes and access list. Where no copy can be made beside a file that exists (a portable
 // copy in a folder the user may not write, whose settings file the user may), the writes go to the
-// file itself, as the profile functions would make them.
+// file itself, as the profile functions would make them. A file with more than one name (a hard link)
+// is not replaced but written over from the copy in one write, so that it stays one file.
 #include <functional>
 #include <string>
 
@@ -34,6 +35,7 @@ class ProfileFileUpdate {
   ProfileIniStore copy_;
   bool begun_ = false;
   bool inPlace_ = false;
+  bool linked_ = false;
 };
 
 // Begin, write, Commit: false when any step failed; the file is then as it was.

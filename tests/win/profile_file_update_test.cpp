@@ -77,5 +77,26 @@ TEST(ProfileFileUpdate, KeepsTheFilesLooksAndWritesInPlaceWhereNoCopyCanBeMade) 
   testing::RemoveTree(folder);
 }
 
+TEST(ProfileFileUpdate, AFileWithMoreThanOneNameKeepsThemAll) {
+  // A package manager that keeps the settings across versions gives the file a second name inside the
+  // program's folder: a save must reach the file under both names, and go on doing so.
+  const std::wstring folder = testing::MakeScratchFolder(L"update-linked");
+  const std::wstring kept = folder + L"kept.Settings";
+  const std::wstring path = folder + L"Nimbrel.Settings";
+  testing::WriteFileBytes(kept, "[General]\r\nRedPercent=80\r\n");
+  ASSERT_TRUE(::CreateHardLinkW(path.c_str(), kept.c_str(), nullptr));
+  ASSERT_TRUE(WriteRed(path, L"70"));
+  EXPECT_EQ(testing::ReadFileBytes(path), "[General]\r\nRedPercent=70\r\n");
+  EXPECT_EQ(testing::ReadFileBytes(kept), "[General]\r\nRedPercent=70\r\n") << "the other name lost the save";
+  ASSERT_TRUE(WriteRed(path, L"60"));
+  EXPECT_EQ(testing::ReadFileBytes(kept), "[General]\r\nRedPercent=60\r\n") << "the names were parted";
+  EXPECT_EQ(::GetFileAttributesW((path + L".saving").c_str()), INVALID_FILE_ATTRIBUTES) << "no copy is left";
+
+  // A save that makes the file shorter leaves no tail of the longer one.
+  ASSERT_TRUE(WriteRed(path, L"5"));
+  EXPECT_EQ(testing::ReadFileBytes(kept), "[General]\r\nRedPercent=5\r\n");
+  testing::RemoveTree(folder);
+}
+
 }  // namespace
 }  // namespace nimbrel
