@@ -1,9 +1,10 @@
-// Libraries from the system folder only.
+// Libraries from the system folder only, and what the program calls in each of those it loads late.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "platform/system_libraries_win.h"
 #include "platform/system_library_win.h"
 
 namespace nimbrel {
@@ -69,6 +70,28 @@ TEST(SystemLibrary, OtherFailuresAreNotRetriedByPath) {
   EXPECT_FALSE(detail::LoadSystemLibraryWith(L"version.dll", &LoaderWithoutSearchFlags));
   EXPECT_EQ(calls.size(), 1u);
   refusal = ERROR_INVALID_PARAMETER;
+}
+
+TEST(SystemLibraries, EveryFunctionCalledIsFound) {
+  const VersionLibrary version;
+  EXPECT_TRUE(version);
+  EXPECT_NE(PowerLibrary().GetPwrCapabilities, nullptr);
+  const CommonDialogLibrary dialogs;
+  EXPECT_NE(dialogs.ChooseColorW, nullptr);
+  EXPECT_NE(dialogs.ChooseFontW, nullptr);
+  EXPECT_TRUE(ComLibrary());
+  EXPECT_NE(SoundLibrary::Get().PlaySoundW, nullptr);
+  EXPECT_TRUE(WinHttp::Get());
+}
+
+TEST(SystemLibraries, OneOperationsLibraryGoesWithIt) {
+  // Loaded by no one else in this test program, so the handle is the only reference.
+  {
+    const PowerLibrary power;
+    ASSERT_NE(power.GetPwrCapabilities, nullptr);
+    EXPECT_NE(::GetModuleHandleW(L"powrprof.dll"), nullptr);
+  }
+  EXPECT_EQ(::GetModuleHandleW(L"powrprof.dll"), nullptr);
 }
 
 }  // namespace
