@@ -7,9 +7,11 @@
 #include "app/messages.h"
 #include "app/single_instance_win.h"
 #include "platform/application_win.h"
+#include "platform/system_library_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace nimbrel;
+  RestrictLibrarySearch();
   SingleInstance instance;
   if (!instance.Claim()) return 0;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_LINK_CLASS | ICC_WIN95_CLASSES};

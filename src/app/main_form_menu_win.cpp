@@ -192,8 +192,8 @@ void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool sele
       if (checkBitmap_) {
         UniqueMemoryDc source(::CreateCompatibleDC(dc));
         SelectObjectGuard select(source.get(), checkBitmap_.get());
-        ::TransparentBlt(dc, mark->at.x, mark->at.y, check.bmWidth, check.bmHeight, source.get(), 0, 0,
-                         check.bmWidth, check.bmHeight, RGB(255, 255, 255));
+        ::GdiTransparentBlt(dc, mark->at.x, mark->at.y, check.bmWidth, check.bmHeight, source.get(), 0, 0,
+                            check.bmWidth, check.bmHeight, RGB(255, 255, 255));
       }
     } else if (auto* text = std::get_if<TextStep>(&step)) {
       COLORREF colour = Resolve(text->color.color);

@@ -6,6 +6,7 @@
 
 #include "app/tray_commands.h"
 #include "platform/system_info_win.h"
+#include "platform/system_libraries_win.h"
 #include "platform/unique_resource_win.h"
 
 namespace nimbrel {
@@ -17,7 +18,7 @@ using UnregisterFn = BOOL(WINAPI*)(HWND);
 
 template <typename Fn>
 Fn LookUp(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+  return LibraryFunction<Fn>(module, name);
 }
 }  // namespace
 
@@ -38,13 +39,13 @@ bool EnablePrivilege(const wchar_t* name, bool enable) {
 bool RegisterSessionNotification(HWND window) {
   // Loaded for the call only; the registration outlives the module handle, as the system keeps
   // wtsapi32 loaded for the process once anything of it ran.
-  UniqueModule wtsapi(::LoadLibraryW(L"Wtsapi32.dll"));
+  UniqueModule wtsapi(LoadSystemLibrary(L"wtsapi32.dll"));
   auto fn = LookUp<RegisterFn>(wtsapi.get(), "WTSRegisterSessionNotification");
   return fn && fn(window, kNotifyForThisSession);
 }
 
 void UnregisterSessionNotification(HWND window) {
-  UniqueModule wtsapi(::LoadLibraryW(L"Wtsapi32.dll"));
+  UniqueModule wtsapi(LoadSystemLibrary(L"wtsapi32.dll"));
   if (auto fn = LookUp<UnregisterFn>(wtsapi.get(), "WTSUnRegisterSessionNotification")) fn(window);
 }
 
@@ -105,27 +106,32 @@ std::string Utf8(const std::wstring& text) {
 // COM for the calling thread for one call; the thread may have it already.
 class ComScope {
  public:
-  ComScope() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  explicit ComScope(const ComLibrary& com)
+      : com_(com), initialised_(SUCCEEDED(com.CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
   ~ComScope() {
-    if (initialised_) ::CoUninitialize();
+    if (initialised_) com_.CoUninitialize();
   }
   ComScope(const ComScope&) = delete;
   ComScope& operator=(const ComScope&) = delete;
 
  private:
+  const ComLibrary& com_;
   bool initialised_;
 };
 
 }  // namespace
 
 void ShowShutdownDialog(const wchar_t* progId) {
-  ComScope com;
+  // COM only for the dialog: it goes again with the object, the library last.
+  const ComLibrary ole;
+  if (!ole) ThrowOleError(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), L"ole32.dll");
+  ComScope com(ole);
   CLSID clsid{};
-  HRESULT hr = ::CLSIDFromProgID(progId, &clsid);
+  HRESULT hr = ole.CLSIDFromProgID(progId, &clsid);
   if (FAILED(hr)) ThrowOleError(hr, progId);
   IDispatch* raw = nullptr;
-  hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                          reinterpret_cast<void**>(&raw));
+  hr = ole.CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                            reinterpret_cast<void**>(&raw));
   if (FAILED(hr)) ThrowOleError(hr, progId);
   struct Release {
     IDispatch* p;

@@ -4,6 +4,8 @@
 
 #include <commdlg.h>
 
+#include "platform/system_libraries_win.h"
+
 namespace nimbrel {
 
 bool TColorDialog::Execute(HWND owner) {
@@ -13,7 +15,8 @@ bool TColorDialog::Execute(HWND owner) {
   choose.rgbResult = Color;
   choose.lpCustColors = CustomColors.data();
   choose.Flags = CC_RGBINIT | CC_ANYCOLOR;
-  if (!::ChooseColorW(&choose)) return false;
+  const CommonDialogLibrary dialogs;
+  if (!dialogs.ChooseColorW || !dialogs.ChooseColorW(&choose)) return false;
   Color = choose.rgbResult;
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include "platform/proxy_route.h"
 #include "platform/system_info_win.h"
+#include "platform/system_libraries_win.h"
 #include "platform/update_check.h"
 
 namespace nimbrel {
@@ -21,7 +22,7 @@ std::wstring TakeText(LPWSTR text) {
 
 UserProxySettings ReadUserProxySettings() {
   WINHTTP_CURRENT_USER_IE_PROXY_CONFIG config{};
-  if (!::WinHttpGetIEProxyConfigForCurrentUser(&config)) return {};
+  if (!WinHttp::Get().WinHttpGetIEProxyConfigForCurrentUser(&config)) return {};
   UserProxySettings settings;
   settings.autoDetect = config.fAutoDetect != FALSE;
   settings.autoConfigUrl = TakeText(config.lpszAutoConfigUrl);
@@ -32,15 +33,15 @@ UserProxySettings ReadUserProxySettings() {
 
 void SetTimeouts(HINTERNET session, const Deadline& deadline) {
   const int timeout = deadline.RemainingMs();
-  ::WinHttpSetTimeouts(session, timeout, timeout, timeout, timeout);
+  WinHttp::Get().WinHttpSetTimeouts(session, timeout, timeout, timeout, timeout);
 }
 
 std::optional<ProxyAnswer> AskProxyScript(const wchar_t* agent, const std::wstring& url,
                                           const UserProxySettings& settings, const Deadline& deadline) {
   const std::vector<ProxyLookup> lookups = ProxyLookups(settings);
   if (lookups.empty()) return std::nullopt;
-  const HINTERNET session =
-      ::WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+  const HINTERNET session = WinHttp::Get().WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_NO_PROXY,
+                                                       WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
   if (!session) return std::nullopt;
   std::optional<ProxyAnswer> answer;
   // One question at a time: Wine refuses auto-detection and a script URL asked together.
@@ -57,12 +58,12 @@ std::optional<ProxyAnswer> AskProxyScript(const wchar_t* agent, const std::wstri
     // The script is the user's own network's: it may have the user's logon.
     options.fAutoLogonIfChallenged = TRUE;
     WINHTTP_PROXY_INFO info{};
-    if (!::WinHttpGetProxyForUrl(session, url.c_str(), &options, &info)) continue;
+    if (!WinHttp::Get().WinHttpGetProxyForUrl(session, url.c_str(), &options, &info)) continue;
     answer = ProxyAnswer{info.dwAccessType == WINHTTP_ACCESS_TYPE_NO_PROXY, TakeText(info.lpszProxy),
                          TakeText(info.lpszProxyBypass)};
     break;
   }
-  ::WinHttpCloseHandle(session);
+  WinHttp::Get().WinHttpCloseHandle(session);
   return answer;
 }
 
@@ -75,16 +76,17 @@ HINTERNET OpenWithUserProxy(const wchar_t* agent, const std::wstring& url, const
   const ProxyRoute route = ChooseProxyRoute(settings, AskProxyScript(agent, url, settings, deadline), scheme);
   switch (route.kind) {
     case ProxyRoute::Kind::Named:
-      return ::WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, route.proxy.c_str(),
-                           route.bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : route.bypass.c_str(), 0);
+      return WinHttp::Get().WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, route.proxy.c_str(),
+                                        route.bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : route.bypass.c_str(),
+                                        0);
     case ProxyRoute::Kind::Direct:
-      return ::WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                           WINHTTP_NO_PROXY_BYPASS, 0);
+      return WinHttp::Get().WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                        WINHTTP_NO_PROXY_BYPASS, 0);
     case ProxyRoute::Kind::SystemDefault:
       break;
   }
-  return ::WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                       WINHTTP_NO_PROXY_BYPASS, 0);
+  return WinHttp::Get().WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                    WINHTTP_NO_PROXY_BYPASS, 0);
 }
 
 }  // namespace
@@ -98,10 +100,11 @@ HINTERNET OpenUserSession(const wchar_t* agent, const std::wstring& url, const D
   // It is asked for only where the system says it is that new, as Wine takes it whatever version it
   // reports and then ignores every proxy setting; a system that refuses it all the same gets the user's
   // settings applied here.
+  if (!WinHttp::Get()) return nullptr;
   HINTERNET session = nullptr;
   if (IsWindows81OrLater())
-    session = ::WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
-                            WINHTTP_NO_PROXY_BYPASS, 0);
+    session = WinHttp::Get().WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
+                                         WINHTTP_NO_PROXY_BYPASS, 0);
   if (!session) session = OpenWithUserProxy(agent, url, deadline);
   if (!session) return nullptr;
   RequireCurrentTls(session);
@@ -112,6 +115,7 @@ HINTERNET OpenUserSession(const wchar_t* agent, const std::wstring& url, const D
 DWORD RequireCurrentTls(HINTERNET session, SetInternetOption setOption) {
   // Older systems offer only TLS 1.0 unless asked, which servers refuse today; and they refuse the whole
   // set when it holds a protocol they do not know.
+  if (!setOption) setOption = WinHttp::Get().WinHttpSetOption;
   for (DWORD protocols : {DWORD{WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3},
                           DWORD{WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2}}) {
     if (setOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols)) return protocols;

@@ -23,8 +23,9 @@ struct Deadline {
                                         const Deadline& deadline);
 
 using SetInternetOption = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, DWORD);
-// Asks the session for TLS 1.2 and 1.3, or for 1.2 alone where the system refuses 1.3. Returns the
-// protocols taken, 0 when neither set was (the system's own choice then stays).
-DWORD RequireCurrentTls(HINTERNET session, SetInternetOption setOption = &::WinHttpSetOption);
+// Asks the session (through setOption, or WinHTTP where that is null) for TLS 1.2 and 1.3, or for 1.2 alone
+// where the system refuses 1.3. Returns the protocols taken, 0 when neither set was (the system's own choice
+// then stays).
+DWORD RequireCurrentTls(HINTERNET session, SetInternetOption setOption = nullptr);
 
 }  // namespace nimbrel

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <powrprof.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "platform/path_text.h"
+#include "platform/system_libraries_win.h"
 #include "platform/text_parts.h"
 #include "platform/unique_resource_win.h"
 #include "platform/uxtheme_win.h"
@@ -65,7 +65,8 @@ int WindowsMajorVersion() { return static_cast<int>(ReadWindowsVersion().major);
 bool IsPortableDevice() {
   PowerReadings power;
   SYSTEM_POWER_CAPABILITIES capabilities{};
-  if (::GetPwrCapabilities(&capabilities)) {
+  const PowerLibrary powrprof;
+  if (powrprof.GetPwrCapabilities && powrprof.GetPwrCapabilities(&capabilities)) {
     power.capabilitiesRead = true;
     power.lidPresent = capabilities.LidPresent != FALSE;
   }
@@ -92,17 +93,12 @@ std::uint64_t TickCount64() {
 
 bool IsCompositionEnabled() {
   using DwmIsCompositionEnabledFn = HRESULT(WINAPI*)(BOOL*);
-  // Looked up once; the library stays loaded until the program ends.
-  static const struct Dwm {
-    UniqueModule module{::LoadLibraryW(L"DWMAPI.dll")};
-    DwmIsCompositionEnabledFn query =
-        module ? reinterpret_cast<DwmIsCompositionEnabledFn>(
-                     reinterpret_cast<void*>(::GetProcAddress(module.get(), "DwmIsCompositionEnabled")))
-               : nullptr;
-  } dwm;
-  if (!dwm.query) return false;
+  // Asked once per choice of start-up theme: the library goes again with the answer.
+  const UniqueModule dwmapi = LoadSystemLibrary(L"dwmapi.dll");
+  const auto query = LibraryFunction<DwmIsCompositionEnabledFn>(dwmapi.get(), "DwmIsCompositionEnabled");
+  if (!query) return false;
   BOOL enabled = FALSE;
-  return SUCCEEDED(dwm.query(&enabled)) && enabled;
+  return SUCCEEDED(query(&enabled)) && enabled;
 }
 
 int DetectVisualStyle() {
@@ -250,14 +246,16 @@ OwnVersion ReadOwnVersion() {
 OwnVersion ReadVersionOf(const std::wstring& file) {
   OwnVersion result;
   const wchar_t* path = file.c_str();
+  const VersionLibrary version;
+  if (!version) return result;
   DWORD ignored = 0;
-  DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
+  DWORD size = version.GetFileVersionInfoSizeW(path, &ignored);
   if (size == 0) return result;
   std::vector<unsigned char> data(size);
-  if (!::GetFileVersionInfoW(path, 0, size, data.data())) return result;
+  if (!version.GetFileVersionInfoW(path, 0, size, data.data())) return result;
   VS_FIXEDFILEINFO* info = nullptr;
   UINT length = 0;
-  if (!::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info ||
+  if (!version.VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info ||
       length < sizeof(VS_FIXEDFILEINFO))
     return result;
   auto text = [](DWORD ms, DWORD ls) {

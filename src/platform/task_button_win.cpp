@@ -19,7 +19,7 @@ void TTaskButton::Paint(const DRAWITEMSTRUCT& item, HBRUSH background) const {
     UniqueMemoryDc glyphDc(::CreateCompatibleDC(dc));
     SelectObjectGuard select(glyphDc.get(), glyph);
     const int top = (r.bottom - r.top - 16) / 2;
-    ::TransparentBlt(dc, glyphMargin, top, 16, 16, glyphDc.get(), 0, 0, 16, 16, RGB(255, 0, 255));
+    ::GdiTransparentBlt(dc, glyphMargin, top, 16, 16, glyphDc.get(), 0, 0, 16, 16, RGB(255, 0, 255));
     textLeft += 16 + glyphSpacing;
   }
   ::SetBkMode(dc, TRANSPARENT);

@@ -10,6 +10,7 @@
 #include "platform/application_win.h"
 #include "platform/emulated_task_dialog_win.h"
 #include "platform/system_info_win.h"
+#include "platform/system_libraries_win.h"
 
 namespace nimbrel {
 
@@ -21,9 +22,10 @@ using TaskDialogFn = HRESULT(WINAPI*)(HWND, HINSTANCE, PCWSTR, PCWSTR, PCWSTR, T
 
 template <typename Fn>
 Fn ComctlFunction(const char* name) {
-  // Common controls 6 per the manifest; loaded already in the program, and kept for the process's life.
-  static const HMODULE comctl = ::LoadLibraryW(L"comctl32.dll");
-  return comctl ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(comctl, name))) : nullptr;
+  // Common controls 6, which the manifest's activation context makes the program's own import: loaded
+  // already, and for the process's life.
+  static const HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
+  return LibraryFunction<Fn>(comctl, name);
 }
 
 TaskDialogIndirectFn TaskDialogIndirectPtr() {
@@ -136,7 +138,8 @@ int MessageDialog(const std::wstring& text, MessageDialogType type, unsigned but
   if (WindowsMajorVersion() < 6) {
     static const wchar_t* kSounds[] = {L"SystemExclamation", L"SystemHand", L"SystemQuestion",
                                        L"SystemQuestion"};
-    ::PlaySoundW(kSounds[static_cast<int>(type)], nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
+    if (auto play = SoundLibrary::Get().PlaySoundW)
+      play(kSounds[static_cast<int>(type)], nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
     static const UINT kIcons[] = {MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION, MB_ICONQUESTION};
     UINT style = kIcons[static_cast<int>(type)];
     if ((buttons & kMessageYes) && (buttons & kMessageNo)) {

@@ -12,6 +12,7 @@
 
 #include "platform/application_win.h"
 #include "platform/internet_session_win.h"
+#include "platform/system_libraries_win.h"
 #include "platform/update_check.h"
 #include "settings/profile_ini_store_win.h"
 
@@ -39,15 +40,15 @@ class WorkerHandle {
   Close close_;
 };
 
-void CloseInternet(void* h) { ::WinHttpCloseHandle(h); }
+void CloseInternet(void* h) { WinHttp::Get().WinHttpCloseHandle(h); }
 void CloseFile(void* h) { ::CloseHandle(h); }
 
 // The length the answer states, when it states one.
 std::optional<std::uint64_t> StatedLength(HINTERNET request) {
   wchar_t text[32] = {};
   DWORD size = sizeof text;
-  if (!::WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
-                             WINHTTP_NO_HEADER_INDEX))
+  if (!WinHttp::Get().WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX,
+                                          text, &size, WINHTTP_NO_HEADER_INDEX))
     return std::nullopt;
   std::uint64_t length = 0;
   const wchar_t* digit = text;
@@ -66,7 +67,7 @@ bool Receive(HINTERNET request, HANDLE file, std::size_t maxBytes) {
   char buffer[8192];
   for (;;) {
     DWORD read = 0;
-    if (!::WinHttpReadData(request, buffer, sizeof buffer, &read)) return false;
+    if (!WinHttp::Get().WinHttpReadData(request, buffer, sizeof buffer, &read)) return false;
     if (read == 0) return !stated || total == *stated;
     total += read;
     if (total > maxBytes) return false;
@@ -79,12 +80,13 @@ bool Receive(HINTERNET request, HANDLE file, std::size_t maxBytes) {
 // program may have taken it since; that file is never written over nor removed.
 bool Download(const std::wstring& url, const std::wstring& path, std::size_t maxBytes,
               const Deadline& deadline, std::atomic<bool>& ownsFile) {
+  if (!WinHttp::Get()) return false;
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
   parts.dwHostNameLength = static_cast<DWORD>(-1);
   parts.dwUrlPathLength = static_cast<DWORD>(-1);
   parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-  if (!::WinHttpCrackUrl(url.c_str(), 0, 0, &parts)) return false;
+  if (!WinHttp::Get().WinHttpCrackUrl(url.c_str(), 0, 0, &parts)) return false;
   if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return false;
   const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
   std::wstring object(parts.lpszUrlPath, parts.dwUrlPathLength);
@@ -94,22 +96,25 @@ bool Download(const std::wstring& url, const std::wstring& path, std::size_t max
   // Each step may take all the time that is left: a slow step followed by quick ones still makes it.
   WorkerHandle session(OpenUserSession(L"Nimbrel", url, deadline), &CloseInternet);
   if (!session) return false;
-  WorkerHandle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0), &CloseInternet);
+  WorkerHandle connection(WinHttp::Get().WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0),
+                          &CloseInternet);
   if (!connection) return false;
   const DWORD flags =
       WINHTTP_FLAG_REFRESH | (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
-  WorkerHandle request(::WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr,
-                                            WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags),
-                       &CloseInternet);
+  WorkerHandle request(
+      WinHttp::Get().WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                        WINHTTP_DEFAULT_ACCEPT_TYPES, flags),
+      &CloseInternet);
   if (!request) return false;
-  if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
-                            0) ||
-      !::WinHttpReceiveResponse(request.get(), nullptr))
+  if (!WinHttp::Get().WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                                         WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+      !WinHttp::Get().WinHttpReceiveResponse(request.get(), nullptr))
     return false;
   DWORD status = 0;
   DWORD size = sizeof status;
-  if (!::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX) ||
+  if (!WinHttp::Get().WinHttpQueryHeaders(
+          request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX,
+          &status, &size, WINHTTP_NO_HEADER_INDEX) ||
       status != HTTP_STATUS_OK)
     return false;
 

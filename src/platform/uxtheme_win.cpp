@@ -1,18 +1,21 @@
 #include "platform/uxtheme_win.h"
 
+#include "platform/system_library_win.h"
+
 namespace nimbrel {
 
 namespace {
 template <typename Fn>
 Fn From(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+  return LibraryFunction<Fn>(module, name);
 }
 }  // namespace
 
 const UxTheme& UxTheme::Get() {
   static const UxTheme theme = [] {
     UxTheme t;
-    HMODULE module = ::LoadLibraryW(L"uxtheme.dll");  // kept for the run
+    // Kept for the run: the menu asks it at every drawing.
+    const HMODULE module = LoadSystemLibrary(L"uxtheme.dll").release();
     t.OpenThemeData = From<OpenThemeDataFn>(module, "OpenThemeData");
     t.CloseThemeData = From<CloseThemeDataFn>(module, "CloseThemeData");
     t.DrawThemeBackground = From<DrawThemeBackgroundFn>(module, "DrawThemeBackground");

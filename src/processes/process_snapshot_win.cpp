@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/system_info_win.h"
+#include "platform/system_library_win.h"
 #include "platform/unique_resource_win.h"
 
 namespace nimbrel {
@@ -21,8 +22,8 @@ constexpr DWORD kQueryLimitedInformation = 0x1000;
 template <typename Fn>
 Fn LookUp(const wchar_t* dll, const char* name) {
   HMODULE module = ::GetModuleHandleW(dll);
-  if (!module) module = ::LoadLibraryW(dll);  // kept for the run, as the look-ups are
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+  if (!module) module = LoadSystemLibrary(dll).release();  // kept for the run, as the look-ups are
+  return LibraryFunction<Fn>(module, name);
 }
 
 struct Functions {

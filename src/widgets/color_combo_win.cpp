@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/system_libraries_win.h"
 #include "platform/unique_resource_win.h"
 #include "settings/profile_file_update_win.h"
 #include "settings/profile_ini_store_win.h"
@@ -170,7 +171,8 @@ bool TColorComboBox::RunColorDialog(HWND owner) {
   choose.rgbResult = SwatchColor(current == kAutomaticColor ? items_.DefaultColor() : current);
   choose.lpCustColors = custom;
   choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
-  if (!::ChooseColorW(&choose)) return false;
+  const CommonDialogLibrary dialogs;
+  if (!dialogs.ChooseColorW || !dialogs.ChooseColorW(&choose)) return false;
 
   std::copy(std::begin(custom), std::end(custom), table.begin());
   customColors_ = table;

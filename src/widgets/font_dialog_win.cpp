@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/system_libraries_win.h"
 #include "platform/unique_resource_win.h"
 #include "widgets/log_font_fields.h"
 
@@ -48,7 +49,8 @@ bool ExecuteFontDialog(HWND owner, FontSpec& font) {
   choose.lpLogFont = &logFont;
   choose.Flags = CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS | CF_EFFECTS;
   choose.rgbColors = DialogColor(font.Color);
-  if (!::ChooseFontW(&choose)) return false;
+  const CommonDialogLibrary dialogs;
+  if (!dialogs.ChooseFontW || !dialogs.ChooseFontW(&choose)) return false;
 
   LogFontFields chosen;
   chosen.Height = logFont.lfHeight;

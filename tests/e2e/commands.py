@@ -2,6 +2,7 @@
 """End-to-end tests of the tray commands: the optimiser's hot key, the double-click actions, the
 settings submenu and the bold default entry of the tray menu."""
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -248,7 +249,65 @@ def default_entry_is_bold(d):
                   f"DoubleClickAction {action}: {entry} is {'' if changed else 'not '}drawn differently")
 
 
+# System libraries the program uses that Windows does not always take from its own folder.
+PLANTED = ["version", "msimg32", "winmm", "winhttp", "powrprof", "uxtheme", "dwmapi", "wtsapi32"]
+# Wine prefers native files only where told. Three of the names Wine then takes from the program's folder
+# whatever the program does (measured with Wine 8): its own user32 loads version.dll and uxtheme.dll by bare
+# name while the program's imports are resolved, before the program's first instruction; and its uxtheme
+# delay-loads msimg32.dll when it first draws a themed menu, searching the program's folder although the
+# program restricted the search. Windows does neither. So those three are planted but not preferred, and
+# must not be loaded either.
+WINE_TAKES_ITSELF = ("version", "uxtheme", "msimg32")
+PREFERRED_NATIVE = [name for name in PLANTED if name not in WINE_TAKES_ITSELF]
+
+
+def loaded_modules(d):
+    out = subprocess.run([WINE, str(d.tools / "tray_poke.exe"), "modules"], capture_output=True,
+                         timeout=30).stdout.decode("ascii", "replace")
+    modules = {line.strip() for line in out.splitlines() if line.strip()}
+    check("nimbrel.exe" in modules, f"no module list of the program: {out!r}")
+    return modules
+
+
+def planted_libraries_stay_unloaded(d):
+    for name in PLANTED:
+        shutil.copy2(d.tools / "planted" / f"{name}.dll", d.folder / f"{name}.dll")
+    (d.folder / "Nimbrel.Settings").write_bytes(settings_with(ShowPercentage=1))
+    overrides = os.environ.get("WINEDLLOVERRIDES", "")
+    overrides = (overrides + ";" if overrides else "") + ",".join(PREFERRED_NATIVE) + "=n,b"
+    d.start_and_wait_ready(env={"WINEDLLOVERRIDES": overrides})
+    menu = open_tray_menu(d)
+    d.screenshot("menu.png")
+    open_settings_submenu(d, menu)
+    close_menu()
+    exit_from_menu(d)
+    markers = sorted(p.name for p in d.folder.glob("*.loaded"))
+    check(not markers, f"planted libraries were loaded: {markers}")
+
+
+# What the program may load only once a feature needs it: none of these belongs to the tick or the tray.
+# (Wine's input-method code loads ole32 into every program with a window, so it is not among them.)
+LATE = {"msimg32.dll", "winmm.dll", "winhttp.dll", "powrprof.dll", "dwmapi.dll", "wtsapi32.dll",
+        "comdlg32.dll", "oleaut32.dll", "winspool.drv"}
+
+
+def idle_program_holds_no_late_library(d):
+    (d.folder / "Nimbrel.Settings").write_bytes(settings_with(ShowPercentage=1))
+    d.start_and_wait_ready()
+    loaded = LATE & loaded_modules(d)
+    check(not loaded, f"loaded at idle: {sorted(loaded)}")
+    menu = open_tray_menu(d)
+    open_settings_submenu(d, menu)
+    close_menu()
+    # Wine's uxtheme brings msimg32 with the first themed menu (see WINE_TAKES_ITSELF).
+    loaded = (LATE - {"msimg32.dll"}) & loaded_modules(d)
+    check(not loaded, f"loaded after the tray menu: {sorted(loaded)}")
+    exit_from_menu(d)
+
+
 TESTS = {
+    "planted_libraries": planted_libraries_stay_unloaded,
+    "idle_libraries": idle_program_holds_no_late_library,
     "hot_key": hot_key_runs_one_optimisation,
     "double_click_balloon": double_click_shows_the_tooltip_in_a_balloon,
     "double_click_task_manager": double_click_starts_the_task_manager,

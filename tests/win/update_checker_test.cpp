@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/internet_session_win.h"
+#include "platform/system_libraries_win.h"
 #include "platform/update_checker_win.h"
 #include "win/test_paths_win.h"
 
@@ -192,11 +193,13 @@ TEST(CurrentTls, AsksForTls13WhereTheSystemKnowsItAndTls12AloneElsewhere) {
 }
 
 TEST(CurrentTls, TheSystemTakesTls12AtLeast) {
-  const HINTERNET session =
-      ::WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+  const WinHttp& http = WinHttp::Get();
+  ASSERT_TRUE(http);
+  const HINTERNET session = http.WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                             WINHTTP_NO_PROXY_BYPASS, 0);
   ASSERT_NE(session, nullptr);
   EXPECT_NE(RequireCurrentTls(session) & WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2, 0u);
-  ::WinHttpCloseHandle(session);
+  http.WinHttpCloseHandle(session);
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+#include "platform/system_libraries_win.h"
+
+namespace nimbrel {
+
+namespace {
+template <typename Fn>
+void Find(HMODULE module, Fn& target, const char* name) {
+  target = LibraryFunction<Fn>(module, name);
+}
+}  // namespace
+
+VersionLibrary::VersionLibrary() : module(LoadSystemLibrary(L"version.dll")) {
+  Find(module.get(), GetFileVersionInfoSizeW, "GetFileVersionInfoSizeW");
+  Find(module.get(), GetFileVersionInfoW, "GetFileVersionInfoW");
+  Find(module.get(), VerQueryValueW, "VerQueryValueW");
+}
+
+PowerLibrary::PowerLibrary() : module(LoadSystemLibrary(L"powrprof.dll")) {
+  Find(module.get(), GetPwrCapabilities, "GetPwrCapabilities");
+}
+
+CommonDialogLibrary::CommonDialogLibrary() : module(LoadSystemLibrary(L"comdlg32.dll")) {
+  Find(module.get(), ChooseColorW, "ChooseColorW");
+  Find(module.get(), ChooseFontW, "ChooseFontW");
+}
+
+ComLibrary::ComLibrary() : module(LoadSystemLibrary(L"ole32.dll")) {
+  Find(module.get(), CoInitializeEx, "CoInitializeEx");
+  Find(module.get(), CoUninitialize, "CoUninitialize");
+  Find(module.get(), CLSIDFromProgID, "CLSIDFromProgID");
+  Find(module.get(), CoCreateInstance, "CoCreateInstance");
+}
+
+const SoundLibrary& SoundLibrary::Get() {
+  static const SoundLibrary sound = [] {
+    SoundLibrary s;
+    Find(LoadSystemLibrary(L"winmm.dll").release(), s.PlaySoundW, "PlaySoundW");
+    return s;
+  }();
+  return sound;
+}
+
+const WinHttp& WinHttp::Get() {
+  static const WinHttp http = [] {
+    WinHttp h;
+    const HMODULE m = LoadSystemLibrary(L"winhttp.dll").release();
+    Find(m, h.WinHttpOpen, "WinHttpOpen");
+    Find(m, h.WinHttpCloseHandle, "WinHttpCloseHandle");
+    Find(m, h.WinHttpSetTimeouts, "WinHttpSetTimeouts");
+    Find(m, h.WinHttpSetOption, "WinHttpSetOption");
+    Find(m, h.WinHttpGetIEProxyConfigForCurrentUser, "WinHttpGetIEProxyConfigForCurrentUser");
+    Find(m, h.WinHttpGetProxyForUrl, "WinHttpGetProxyForUrl");
+    Find(m, h.WinHttpCrackUrl, "WinHttpCrackUrl");
+    Find(m, h.WinHttpConnect, "WinHttpConnect");
+    Find(m, h.WinHttpOpenRequest, "WinHttpOpenRequest");
+    Find(m, h.WinHttpSendRequest, "WinHttpSendRequest");
+    Find(m, h.WinHttpReceiveResponse, "WinHttpReceiveResponse");
+    Find(m, h.WinHttpQueryHeaders, "WinHttpQueryHeaders");
+    Find(m, h.WinHttpReadData, "WinHttpReadData");
+    h.complete = h.WinHttpOpen && h.WinHttpCloseHandle && h.WinHttpSetTimeouts && h.WinHttpSetOption &&
+                 h.WinHttpGetIEProxyConfigForCurrentUser && h.WinHttpGetProxyForUrl && h.WinHttpCrackUrl &&
+                 h.WinHttpConnect && h.WinHttpOpenRequest && h.WinHttpSendRequest &&
+                 h.WinHttpReceiveResponse && h.WinHttpQueryHeaders && h.WinHttpReadData;
+    return h;
+  }();
+  return http;
+}
+
+}  // namespace nimbrel

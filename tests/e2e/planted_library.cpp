@@ -1,0 +1,18 @@
+// Test library planted beside the program under the name of a system library. Whoever loads it
+// leaves a trace: a file named after the library, in the library's own folder. It exports nothing, so
+// a program that would call into it fails as loudly as one that loads it.
+#include <windows.h>
+
+#include <string>
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
+  if (reason != DLL_PROCESS_ATTACH) return TRUE;
+  wchar_t path[MAX_PATH] = {};
+  const DWORD n = ::GetModuleFileNameW(self, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return TRUE;
+  const std::wstring marker = std::wstring(path, n) + L".loaded";
+  HANDLE file =
+      ::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+  return TRUE;
+}
