@@ -117,9 +117,10 @@ TEST(LinkLabel, ClicksOnLinksNotifyTheParentWithNumberAndText) {
   for (auto [at, cursor] : cursors) {
     ::ClientToScreen(host.label.get(), &at);
     ::SetCursorPos(at.x, at.y);
-    // Under Wine the pointer reaches its place through the X server: wait until the system reports it.
+    // Under Wine the pointer reaches its place through the X server: wait until the system reports it
+    // (on a busy machine that has taken more than a second).
     POINT now{};
-    for (int i = 0; i < 100 && (!::GetCursorPos(&now) || now.x != at.x || now.y != at.y); ++i) ::Sleep(10);
+    for (int i = 0; i < 500 && (!::GetCursorPos(&now) || now.x != at.x || now.y != at.y); ++i) ::Sleep(10);
     ::SendMessageW(host.label.get(), WM_SETCURSOR, reinterpret_cast<WPARAM>(host.label.get()),
                    MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, cursor));
