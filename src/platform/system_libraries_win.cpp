@@ -3,9 +3,11 @@
 namespace nimbrel {
 
 namespace {
+// True when found.
 template <typename Fn>
-void Find(HMODULE module, Fn& target, const char* name) {
+bool Find(HMODULE module, Fn& target, const char* name) {
   target = LibraryFunction<Fn>(module, name);
+  return target != nullptr;
 }
 }  // namespace
 
@@ -44,23 +46,18 @@ const WinHttp& WinHttp::Get() {
   static const WinHttp http = [] {
     WinHttp h;
     const HMODULE m = LoadSystemLibrary(L"winhttp.dll").release();
-    Find(m, h.WinHttpOpen, "WinHttpOpen");
-    Find(m, h.WinHttpCloseHandle, "WinHttpCloseHandle");
-    Find(m, h.WinHttpSetTimeouts, "WinHttpSetTimeouts");
-    Find(m, h.WinHttpSetOption, "WinHttpSetOption");
-    Find(m, h.WinHttpGetIEProxyConfigForCurrentUser, "WinHttpGetIEProxyConfigForCurrentUser");
-    Find(m, h.WinHttpGetProxyForUrl, "WinHttpGetProxyForUrl");
-    Find(m, h.WinHttpCrackUrl, "WinHttpCrackUrl");
-    Find(m, h.WinHttpConnect, "WinHttpConnect");
-    Find(m, h.WinHttpOpenRequest, "WinHttpOpenRequest");
-    Find(m, h.WinHttpSendRequest, "WinHttpSendRequest");
-    Find(m, h.WinHttpReceiveResponse, "WinHttpReceiveResponse");
-    Find(m, h.WinHttpQueryHeaders, "WinHttpQueryHeaders");
-    Find(m, h.WinHttpReadData, "WinHttpReadData");
-    h.complete = h.WinHttpOpen && h.WinHttpCloseHandle && h.WinHttpSetTimeouts && h.WinHttpSetOption &&
-                 h.WinHttpGetIEProxyConfigForCurrentUser && h.WinHttpGetProxyForUrl && h.WinHttpCrackUrl &&
-                 h.WinHttpConnect && h.WinHttpOpenRequest && h.WinHttpSendRequest &&
-                 h.WinHttpReceiveResponse && h.WinHttpQueryHeaders && h.WinHttpReadData;
+    // `&`, not `&&`: every function is looked up, whichever is missing.
+    h.complete = Find(m, h.WinHttpOpen, "WinHttpOpen") & Find(m, h.WinHttpCloseHandle, "WinHttpCloseHandle") &
+                 Find(m, h.WinHttpSetTimeouts, "WinHttpSetTimeouts") &
+                 Find(m, h.WinHttpSetOption, "WinHttpSetOption") &
+                 Find(m, h.WinHttpGetIEProxyConfigForCurrentUser, "WinHttpGetIEProxyConfigForCurrentUser") &
+                 Find(m, h.WinHttpGetProxyForUrl, "WinHttpGetProxyForUrl") &
+                 Find(m, h.WinHttpCrackUrl, "WinHttpCrackUrl") & Find(m, h.WinHttpConnect, "WinHttpConnect") &
+                 Find(m, h.WinHttpOpenRequest, "WinHttpOpenRequest") &
+                 Find(m, h.WinHttpSendRequest, "WinHttpSendRequest") &
+                 Find(m, h.WinHttpReceiveResponse, "WinHttpReceiveResponse") &
+                 Find(m, h.WinHttpQueryHeaders, "WinHttpQueryHeaders") &
+                 Find(m, h.WinHttpReadData, "WinHttpReadData");
     return h;
   }();
   return http;

@@ -12,14 +12,7 @@ MemorySample ReadMemorySample() {
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     ::GlobalMemoryStatusEx(&status);
-    MemorySample sample;
-    sample.dwLength = status.dwLength;
-    sample.dwMemoryLoad = status.dwMemoryLoad;
-    sample.ullTotalPhys = status.ullTotalPhys;
-    sample.ullAvailPhys = status.ullAvailPhys;
-    sample.ullTotalPageFile = status.ullTotalPageFile;
-    sample.ullAvailPageFile = status.ullAvailPageFile;
-    return sample;
+    return ToMemorySample(status);
   }();
   return steady;
 }
