@@ -121,8 +121,15 @@ TEST(LinkLabel, ClicksOnLinksNotifyTheParentWithNumberAndText) {
     // (on a busy machine that has taken more than a second).
     POINT now{};
     for (int i = 0; i < 500 && (!::GetCursorPos(&now) || now.x != at.x || now.y != at.y); ++i) ::Sleep(10);
-    ::SendMessageW(host.label.get(), WM_SETCURSOR, reinterpret_cast<WPARAM>(host.label.get()),
-                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    // The pointer's own messages may still be on their way: let them through and ask again a while.
+    for (int i = 0; i < 50; ++i) {
+      MSG msg;
+      while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+      ::SendMessageW(host.label.get(), WM_SETCURSOR, reinterpret_cast<WPARAM>(host.label.get()),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+      if (::GetCursor() == ::LoadCursorW(nullptr, cursor)) break;
+      ::Sleep(20);
+    }
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, cursor));
   }
   Click(host.label.get(), first);
