@@ -24,11 +24,12 @@ nimbrel::MemorySample Sample(std::uint32_t load) {
   return s;
 }
 
-void PaintLoads(benchmark::State& state, const nimbrel::Settings& settings) {
+void PaintLoads(benchmark::State& state, const nimbrel::Settings& settings, int size = 16) {
   const nimbrel::NumberFormat format;
   const nimbrel::TableSystemColors system;
   const nimbrel::PaintContext context{format, system, nullptr};
   nimbrel::TrayPicture canvas;
+  canvas.SetSize(size);
   std::uint32_t load = 0;
   for (auto _ : state) {
     nimbrel::PaintTrayImage(canvas, settings, Sample(load), context);
@@ -44,6 +45,13 @@ void BM_PaintTrayImage_Defaults(benchmark::State& state) { PaintLoads(state, nim
 BENCHMARK(BM_PaintTrayImage_Defaults);
 
 // Whole megabytes, five digits from 10 GB on, drawn as gigabytes.
+// The defaults at the sizes of 100, 150, 200 and 300 %: the larger pictures must cost at most four
+// times the 16-pixel one (they have up to nine times the pixels).
+void BM_PaintTrayImage_Size(benchmark::State& state) {
+  PaintLoads(state, nimbrel::DefaultSettings(10), static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_PaintTrayImage_Size)->Arg(16)->Arg(24)->Arg(32)->Arg(48);
+
 void BM_PaintTrayImage_Megabytes(benchmark::State& state) {
   nimbrel::Settings settings = nimbrel::DefaultSettings(10);
   settings.OptimizeForGigabytes = false;

@@ -15,6 +15,7 @@
 #include "optimiser/optimiser.h"
 #include "optimiser/optimiser_win.h"
 #include "platform/application_win.h"
+#include "platform/display_scale_win.h"
 #include "platform/force_foreground_win.h"
 #include "platform/system_info_win.h"
 #include "platform/task_dialog_win.h"
@@ -159,6 +160,7 @@ void TFrmNimbrelMain::FormCreate() {
 
   SessionNotifyRegistered = RegisterSessionNotification(handle());
   LoadMenuIcons();
+  refresh_.SetPictureSize(NotificationAreaIconSize());
   Timer1Timer();
   EnablePrivilege(L"SeDebugPrivilege", true);
 }
@@ -213,6 +215,13 @@ void TFrmNimbrelMain::LoadMenuIcons() {
   };
   DefaultProcessIcon = IsVistaOrLater ? load(L"System32\\User32.dll", 0) : load(L"System32\\Shell32.dll", 2);
   TaskManagerIcon = load(L"System32\\taskmgr.exe", 0);
+}
+
+void TFrmNimbrelMain::FollowIconSize() {
+  const int size = NotificationAreaIconSize();
+  if (size == refresh_.PictureSize()) return;
+  refresh_.SetPictureSize(size);
+  Timer1Timer();
 }
 
 void TFrmNimbrelMain::Timer1Timer() {
@@ -473,6 +482,7 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SwitchOffMonitor(Application::Instance().Handle(), [](DWORD ms) { ::Sleep(ms); });
       return 0;
     case WM_SETTINGCHANGE:
+      FollowIconSize();
       if (lParam && ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
         numberFormat_ = UserNumberFormat();
         Timer1.HandOverNext();
@@ -483,8 +493,14 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_DISPLAYCHANGE:
       Timer1.HandOverNext();  // the shell may want the icon anew at the new colour depth
+      FollowIconSize();
+      break;
+    case WM_DPICHANGED:
+      FollowIconSize();
       break;
     default:
+      // A new taskbar may stand on another monitor, at another scale.
+      if (msg == TaskbarCreatedMessage()) FollowIconSize();
       break;
   }
   return DefaultProc(msg, wParam, lParam);

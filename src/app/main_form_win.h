@@ -45,6 +45,8 @@ class TFrmNimbrelMain : public Window {
   // The refresh tick; also called directly after start-up and after the options are applied.
   // The refresh tick: with a reading of its own, or with the one the refresh timer handed over.
   void Timer1Timer();
+  // Paints at the size the notification area shows now, with a tick at once when that changed.
+  void FollowIconSize();
   void Timer1Timer(const MemorySample& sample);
   // The exit command: close query (save), close (release), end of the message loop.
   void Close1Click();

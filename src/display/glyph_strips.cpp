@@ -27,10 +27,7 @@ const Bitmap& TPicClip::CellPicture(int index) {
   return cell_;
 }
 
-namespace {
-
-// One text line per pixel row, '#' black and '.' magenta, cells separated by blanks for reading.
-Bitmap StripFromRows(std::initializer_list<std::string_view> rows) {
+Bitmap GlyphStripFromRows(std::initializer_list<std::string_view> rows) {
   Bitmap strip;
   std::size_t width = 0;
   for (char c : *rows.begin()) width += c == ' ' ? 0 : 1;
@@ -47,10 +44,8 @@ Bitmap StripFromRows(std::initializer_list<std::string_view> rows) {
   return strip;
 }
 
-}  // namespace
-
 const Bitmap& PicClip2Strip() {
-  static const Bitmap strip = StripFromRows({
+  static const Bitmap strip = GlyphStripFromRows({
       ".####.. ..##... .####.. .####.. ....#.. .#####. .####.. ######. .####.. .####.. .......",
       "##..##. .###... ##..##. ##..##. ...##.. .##.... ##..... ....##. ##..##. ##..##. .......",
       "##..##. ..##... ....##. ....##. ..###.. .##.... ##..... ...##.. ##..##. ##..##. .......",
@@ -64,7 +59,7 @@ const Bitmap& PicClip2Strip() {
 }
 
 const Bitmap& PicClip3Strip() {
-  static const Bitmap strip = StripFromRows({
+  static const Bitmap strip = GlyphStripFromRows({
       ".##.. ..#.. ###.. ###.. #..#. .###. .###. ####. .##.. .##.. .....",
       "#..#. .##.. ...#. ...#. #..#. #.... #.... ...#. #..#. #..#. ##...",
       "#..#. ..#.. ...#. ...#. #..#. #.... #.... ...#. #..#. #..#. ##..#",
@@ -79,7 +74,7 @@ const Bitmap& PicClip3Strip() {
 }
 
 const Bitmap& PicClip4Strip() {
-  static const Bitmap strip = StripFromRows({
+  static const Bitmap strip = GlyphStripFromRows({
       ".#. .#. ##. ##. #.# .## .## ### .#. .#. ...",
       "#.# .#. ..# ..# #.# #.. #.. ..# #.# #.# ...",
       "#.# ##. ..# ..# #.# #.. #.. ..# #.# #.# .#.",
@@ -93,7 +88,7 @@ const Bitmap& PicClip4Strip() {
 }
 
 const Bitmap& PicClipMiniStrip() {
-  static const Bitmap strip = StripFromRows({
+  static const Bitmap strip = GlyphStripFromRows({
       ".##. ..#. ###. #### ..#. #### .### #### .##. .##. ##..",
       "#..# .##. ...# ..#. .##. #... #... ...# #..# #..# ##.#",
       "#.## ..#. ...# .##. #.#. ###. ###. ..#. .##. #..# ..#.",

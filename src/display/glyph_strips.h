@@ -1,5 +1,8 @@
 #pragma once
 
+#include <initializer_list>
+#include <string_view>
+
 #include "display/tray_picture.h"
 
 namespace nimbrel {
@@ -34,5 +37,18 @@ const Bitmap& PicClip2Strip();     // 77 × 8, cell 10 empty: texts of one or tw
 const Bitmap& PicClip3Strip();     // 55 × 9, cell 10 a percent sign: texts of three characters
 const Bitmap& PicClip4Strip();     // 33 × 8, cell 10 two dots: texts of four characters
 const Bitmap& PicClipMiniStrip();  // 44 × 6, cell 10 a percent sign: every length, extra small
+
+// The same strips drawn for the larger picture designs, with strokes of whole pixels.
+const Bitmap& PicClip2Strip20();     // 99 × 10
+const Bitmap& PicClip3Strip20();     // 66 × 11
+const Bitmap& PicClip4Strip20();     // 44 × 10
+const Bitmap& PicClipMiniStrip20();  // 55 × 8
+const Bitmap& PicClip2Strip24();     // 110 × 12
+const Bitmap& PicClip3Strip24();     // 77 × 13
+const Bitmap& PicClip4Strip24();     // 55 × 12
+const Bitmap& PicClipMiniStrip24();  // 66 × 9
+
+// One text line per pixel row, '#' black and '.' magenta, cells separated by blanks for reading.
+Bitmap GlyphStripFromRows(std::initializer_list<std::string_view> rows);
 
 }  // namespace nimbrel

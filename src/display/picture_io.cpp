@@ -3,9 +3,11 @@
 namespace nimbrel {
 
 std::string PictureToPpm(const TrayPicture& picture) {
-  std::string ppm = "P6\n16 16\n255\n";
-  ppm.reserve(ppm.size() + picture.pixels.size() * 3);
-  for (Rgb pixel : picture.pixels) {
+  const std::string side = std::to_string(picture.size);
+  std::string ppm = "P6\n" + side + " " + side + "\n255\n";
+  ppm.reserve(ppm.size() + picture.Count() * 3);
+  for (std::size_t i = 0; i < picture.Count(); ++i) {
+    const Rgb pixel = picture.pixels[i];
     ppm += static_cast<char>(pixel & 0xFF);
     ppm += static_cast<char>((pixel >> 8) & 0xFF);
     ppm += static_cast<char>((pixel >> 16) & 0xFF);

@@ -6,7 +6,8 @@
 
 namespace nimbrel {
 
-// The picture as a binary PPM (P6): "P6\n16 16\n255\n", then red, green and blue bytes row by row.
+// The picture as a binary PPM (P6): "P6\n16 16\n255\n" (its own size), then red, green and blue bytes row
+// by row.
 std::string PictureToPpm(const TrayPicture& picture);
 
 }  // namespace nimbrel

@@ -1,6 +1,6 @@
 #pragma once
-// The picture half of the refresh tick: one memory reading, one 16 × 16 picture, one icon handed to
-// the tray together with the tooltip. Everything it keeps (painter, text DC, picture) is reused from
+// The picture half of the refresh tick: one memory reading, one picture at the size the notification
+// area shows, one icon handed to the tray together with the tooltip. Everything it keeps (painter, text DC, picture) is reused from
 // tick to tick; the icon of the previous tick is destroyed once the shell has the new one.
 #include <optional>
 
@@ -21,6 +21,9 @@ class RefreshCycle {
   // too (most ticks change nothing the user can see), and gets the tooltip alone when only it changed.
   void Show(const MemorySample& sample, const Settings& settings, TCoolTrayIcon& tray,
             const NumberFormat& format);
+  // The side of the pictures from the next tick on; a change of size makes a new icon at once.
+  void SetPictureSize(int size) noexcept { pictureSize_ = size; }
+  [[nodiscard]] int PictureSize() const noexcept { return pictureSize_; }
   // The picture of the last tick, for tests.
   [[nodiscard]] const TrayPicture& Picture() const noexcept { return picture_; }
 
@@ -31,6 +34,7 @@ class RefreshCycle {
   TrayPicture picture_;
   // What the last update handed to the tray; the icon only to tell whether the tray still shows it.
   TrayPicture shownPicture_;
+  int pictureSize_ = TrayPicture::kSize;
   std::optional<Rgb> shownKey_;
   HICON shownIcon_ = nullptr;
 };

@@ -12,8 +12,9 @@ namespace nimbrel {
 class TextRenderer {
  public:
   virtual ~TextRenderer() = default;
-  // Name, size, style and character set; the colour comes with each DrawText.
-  virtual void SelectFont(const FontSpec& font) = 0;
+  // Name, size, style and character set; the colour comes with each DrawText. The size in points is
+  // taken as at 96 DPI on a 16-pixel picture and grows with the picture's size.
+  virtual void SelectFont(const FontSpec& font, int pictureSize) = 0;
   virtual int TextWidth(std::wstring_view text) = 0;
   virtual int TextHeight(std::wstring_view text) = 0;
   // Transparent background, top-left corner at (x, y), cut off at the picture's edges.

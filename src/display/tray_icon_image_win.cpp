@@ -16,38 +16,48 @@ constexpr Rgb FromBgra(std::uint32_t p) { return ((p & 0xFF) << 16) | (p & 0xFF0
 }  // namespace
 
 UniqueIcon MakeIconFromBitmap(const TrayPicture& picture, std::optional<Rgb> transparentKey) {
-  constexpr int n = TrayPicture::kSize;
+  constexpr int kMost = TrayPicture::kMaxSize;
+  constexpr int kMaskWords = (kMost + 31) / 32;
+  const int n = picture.size;
+  const int maskWords = (n + 31) / 32;
   // The icon resource layout: a header of twice the height, the colour rows, then the mask rows (each
   // padded to 32 bits), both bottom-up. One call makes the icon, about twice as fast as building it
-  // from two bitmaps. The alpha bytes stay 0, so the mask alone decides what is transparent.
+  // from two bitmaps. Pixels are wholly opaque or wholly transparent, in the mask and in the alpha
+  // bytes alike: a shell that draws through the alpha channel sees what one that uses the mask sees.
+  // (Wine's tray hands the mask to its own process cut short for sides that are no multiple of 16: the
+  // alpha channel keeps those pictures whole.) Sized for the largest picture; only the part of this
+  // one's size is handed over.
   struct IconImage {
     BITMAPINFOHEADER header;
-    std::uint32_t colour[n * n];
-    std::uint32_t mask[n];
+    std::uint32_t bits[kMost * kMost + kMost * kMaskWords];
   };
-  IconImage image{};
+  static_assert(sizeof(IconImage) < 48 * 1024, "the image lives on the stack");
+  IconImage image;
+  std::memset(&image, 0, sizeof image.header + (static_cast<std::size_t>(n) * n + static_cast<std::size_t>(n) * maskWords) * 4);
   image.header.biSize = sizeof image.header;
   image.header.biWidth = n;
   image.header.biHeight = n * 2;
   image.header.biPlanes = 1;
   image.header.biBitCount = 32;
   image.header.biCompression = BI_RGB;
+  std::uint32_t* colour = image.bits;
+  auto* mask = reinterpret_cast<std::uint8_t*>(image.bits + n * n);
   for (int y = 0; y < n; ++y) {
     const int row = n - 1 - y;
-    std::uint8_t maskBits[2] = {0, 0};
+    std::uint8_t* maskRow = mask + static_cast<std::size_t>(row) * maskWords * 4;
     for (int x = 0; x < n; ++x) {
       Rgb c = picture.at(x, y);
       if (transparentKey && c == *transparentKey) {
-        maskBits[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        maskRow[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
       } else {
-        image.colour[row * n + x] = ToBgra(c, 0);
+        colour[row * n + x] = ToBgra(c, 0xFF);
       }
     }
-    std::memcpy(&image.mask[row], maskBits, sizeof maskBits);
   }
   constexpr DWORD kIconFormatVersion = 0x00030000;
-  return UniqueIcon(::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(&image), sizeof image, TRUE,
-                                               kIconFormatVersion, n, n, LR_DEFAULTCOLOR));
+  const DWORD bytes = static_cast<DWORD>(sizeof image.header + (static_cast<std::size_t>(n) * n + static_cast<std::size_t>(n) * maskWords) * 4);
+  return UniqueIcon(::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(&image), bytes, TRUE, kIconFormatVersion, n,
+                                               n, LR_DEFAULTCOLOR));
 }
 
 Rgb WindowsSystemColors::Resolve(int index) const {
@@ -58,8 +68,8 @@ GdiTextRenderer::GdiTextRenderer() {
   dc_.reset(::CreateCompatibleDC(nullptr));
   BITMAPINFO bmi{};
   bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-  bmi.bmiHeader.biWidth = TrayPicture::kSize;
-  bmi.bmiHeader.biHeight = -TrayPicture::kSize;  // top-down, like the picture
+  bmi.bmiHeader.biWidth = TrayPicture::kMaxSize;
+  bmi.bmiHeader.biHeight = -TrayPicture::kMaxSize;  // top-down, like the picture
   bmi.bmiHeader.biPlanes = 1;
   bmi.bmiHeader.biBitCount = 32;
   bmi.bmiHeader.biCompression = BI_RGB;
@@ -77,11 +87,12 @@ GdiTextRenderer::~GdiTextRenderer() {
   if (dc_ && previousFont_) ::SelectObject(dc_.get(), previousFont_);
 }
 
-void GdiTextRenderer::SelectFont(const FontSpec& font) {
-  if (fontSpec_ && *fontSpec_ == font) return;
+void GdiTextRenderer::SelectFont(const FontSpec& font, int pictureSize) {
+  if (fontSpec_ && *fontSpec_ == font && fontPictureSize_ == pictureSize) return;
   if (!dc_) return;
   LOGFONTW lf{};
-  lf.lfHeight = -::MulDiv(font.Size, ::GetDeviceCaps(dc_.get(), LOGPIXELSY), 72);
+  // 96 DPI on the 16-pixel picture: 6 "dots per inch" per pixel of the picture's side.
+  lf.lfHeight = -::MulDiv(font.Size, 6 * pictureSize, 72);
   lf.lfWeight = (font.Style & 1) ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = (font.Style & 2) ? TRUE : FALSE;
   lf.lfUnderline = (font.Style & 4) ? TRUE : FALSE;
@@ -98,6 +109,7 @@ void GdiTextRenderer::SelectFont(const FontSpec& font) {
   if (!previousFont_) previousFont_ = previous;
   font_ = std::move(made);  // the old font is deselected above, so it can go now
   fontSpec_ = font;
+  fontPictureSize_ = pictureSize;
 }
 
 int GdiTextRenderer::TextWidth(std::wstring_view text) {
@@ -114,13 +126,20 @@ int GdiTextRenderer::TextHeight(std::wstring_view text) {
 
 void GdiTextRenderer::DrawText(TrayPicture& picture, int x, int y, std::wstring_view text, Rgb color) {
   if (!dc_ || !bits_) return;
-  constexpr int n = TrayPicture::kSize;
+  constexpr int stride = TrayPicture::kMaxSize;
+  const int n = picture.size;
   ::GdiFlush();
-  for (int i = 0; i < n * n; ++i) bits_[i] = ToBgra(picture.pixels[static_cast<size_t>(i)], 0);
+  for (int py = 0; py < n; ++py) {
+    for (int px = 0; px < n; ++px) bits_[py * stride + px] = ToBgra(picture.at(px, py), 0);
+  }
   ::SetTextColor(dc_.get(), color & 0xFFFFFF);
-  ::TextOutW(dc_.get(), x, y, text.data(), static_cast<int>(text.size()));
+  // Cut at the picture's own edges, not the DIB's.
+  const RECT clip{0, 0, n, n};
+  ::ExtTextOutW(dc_.get(), x, y, ETO_CLIPPED, &clip, text.data(), static_cast<UINT>(text.size()), nullptr);
   ::GdiFlush();
-  for (int i = 0; i < n * n; ++i) picture.pixels[static_cast<size_t>(i)] = FromBgra(bits_[i]);
+  for (int py = 0; py < n; ++py) {
+    for (int px = 0; px < n; ++px) picture.at(px, py) = FromBgra(bits_[py * stride + px]);
+  }
 }
 
 }  // namespace nimbrel

@@ -13,7 +13,7 @@
 
 namespace nimbrel {
 
-// A 16 × 16 icon of the picture. With a key, exactly the pixels of that colour are transparent;
+// An icon of the picture, at the picture's size. With a key, exactly the pixels of that colour are transparent;
 // without one nothing is.
 [[nodiscard]] UniqueIcon MakeIconFromBitmap(const TrayPicture& picture, std::optional<Rgb> transparentKey);
 
@@ -22,9 +22,9 @@ class WindowsSystemColors : public SystemColors {
   Rgb Resolve(int index) const override;
 };
 
-// Draws into a 16 × 16 DIB of its own, so that GDI text lands in the same pixels as everything else.
-// The DC, the DIB and the font live as long as the renderer; the font is made again only when the
-// user picks another one.
+// Draws into a DIB of its own as large as the largest picture, so that GDI text lands in the same pixels
+// as everything else. The DC, the DIB and the font live as long as the renderer; the font is made again
+// only when the user picks another one or the picture changes size.
 class GdiTextRenderer : public TextRenderer {
  public:
   GdiTextRenderer();
@@ -32,7 +32,7 @@ class GdiTextRenderer : public TextRenderer {
   GdiTextRenderer(const GdiTextRenderer&) = delete;
   GdiTextRenderer& operator=(const GdiTextRenderer&) = delete;
 
-  void SelectFont(const FontSpec& font) override;
+  void SelectFont(const FontSpec& font, int pictureSize) override;
   int TextWidth(std::wstring_view text) override;
   int TextHeight(std::wstring_view text) override;
   void DrawText(TrayPicture& picture, int x, int y, std::wstring_view text, Rgb color) override;
@@ -45,6 +45,7 @@ class GdiTextRenderer : public TextRenderer {
   std::uint32_t* bits_ = nullptr;
   UniqueFont font_;
   std::optional<FontSpec> fontSpec_;
+  int fontPictureSize_ = 0;
 };
 
 }  // namespace nimbrel

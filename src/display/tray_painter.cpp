@@ -1,13 +1,12 @@
 #include "display/tray_painter.h"
 
 #include <algorithm>
+#include <array>
 
 #include "display/picture_ops.h"
 
 namespace nimbrel {
 namespace {
-
-constexpr int kSize = TrayPicture::kSize;
 
 constexpr std::uint64_t kKilobyte = 1024;
 constexpr std::uint64_t kMegabyte = 1024 * kKilobyte;
@@ -22,7 +21,6 @@ constexpr Rgb kRed = 0x0000FF;
 
 // The strips have cell layouts for one to four characters.
 constexpr std::size_t kMostGlyphs = 4;
-constexpr int kGlyphTop = 5;
 
 void AppendGrouped(std::wstring& out, std::uint64_t value, const std::wstring& separator) {
   wchar_t digits[20];
@@ -101,25 +99,60 @@ int DecimalPosition(const std::wstring& text, const NumberFormat& format) {
   return at == std::wstring::npos ? 0 : static_cast<int>(at) + 1;
 }
 
+// Where everything sits on a picture of one design size. The 16 design is the long-standing picture;
+// the larger ones keep its proportions with strokes of one pixel.
+struct PictureDesign {
+  int size;
+  // Height of the bar's frame with the built-in digits: stroke, bar rows, stroke. The bar at the bottom
+  // starts that far above the bottom edge, and the value moves up by as much.
+  int frame;
+  std::array<int, 4> marks;          // columns of the segment marks inside a border
+  std::array<int, 5> marksNoBorder;  // and without one
+  // Character positions: x = (i − 1) × (step + advance) + x0, by the length of the drawn text (index
+  // 1 to 4; longer texts take 4's).
+  int advance;
+  std::array<int, 5> x0;
+  std::array<int, 5> step;
+  int miniX0Two;  // two characters in the small digits
+  int miniStepTwo;
+  int miniDropBottom;  // how far the small digits sit lower above a bottom bar (1 above the top bar)
+  int gigabyteLeft;    // every start moves this far left when gigabytes are shown
+  int pointSize;       // the decimal point's side
+  int pointGap;        // columns the point takes before the next character
+  int pointRow[2][2];  // [small digits][bar at the bottom]
+};
+
+constexpr PictureDesign kDesigns[] = {
+    {16, 5, {3, 6, 9, 12}, {2, 5, 8, 11, 15}, 4, {0, 4, 1, 1, 0}, {0, 2, 4, 1, 0}, 3, 2, 2, 1, 1, 2,
+     {{15, 9}, {13, 8}}},
+    {20, 6, {4, 8, 11, 15}, {3, 7, 11, 15, 19}, 5, {0, 6, 1, 2, 0}, {0, 2, 5, 1, 0}, 4, 2, 2, 2, 2, 3,
+     {{18, 10}, {16, 9}}},
+    {24, 7, {5, 9, 14, 18}, {3, 8, 13, 18, 23}, 6, {0, 7, 1, 2, 0}, {0, 3, 6, 1, 0}, 4, 3, 3, 2, 2, 3,
+     {{21, 12}, {18, 11}}},
+};
+static_assert(std::size(kDesigns) == std::size(kPictureDesigns));
+
 struct BarRows {
   int left;
   int top;
   int bottom;
 };
 
-BarRows BarRowsFor(const Settings& s) {
+BarRows BarRowsFor(const Settings& s, const PictureDesign& d) {
+  const int n = d.size;
+  const int topBar = d.frame - 1;
   if (!s.InternalFont) {
-    if (!s.BarBottom) return {1, 1, 4};
-    return s.NoBorder ? BarRows{1, 11, 14} : BarRows{1, 12, 15};
+    if (!s.BarBottom) return {1, 1, topBar};
+    return s.NoBorder ? BarRows{1, n - d.frame, n - 2} : BarRows{1, n - d.frame + 1, n - 1};
   }
-  if (s.TransBk && s.NoBorder) return s.BarBottom ? BarRows{0, 12, 16} : BarRows{0, 0, 4};
-  return s.BarBottom ? BarRows{1, 12, 15} : BarRows{1, 1, 4};
+  if (s.TransBk && s.NoBorder) return s.BarBottom ? BarRows{0, n - d.frame + 1, n} : BarRows{0, 0, topBar};
+  return s.BarBottom ? BarRows{1, n - d.frame + 1, n - 1} : BarRows{1, 1, topBar};
 }
 
-int BarLength(std::uint32_t load, bool edgeToEdge) {
-  const std::uint64_t length = static_cast<std::uint64_t>(load) * 16 / 100;
+int BarLength(std::uint32_t load, bool edgeToEdge, int n) {
+  const std::uint64_t length = static_cast<std::uint64_t>(load) * static_cast<std::uint64_t>(n) / 100;
   if (length == 0) return 1;
-  if (length >= 15) return edgeToEdge ? 16 : 15;
+  if (length >= static_cast<std::uint64_t>(n - 1)) return edgeToEdge ? n : n - 1;
   return static_cast<int>(length);
 }
 
@@ -128,24 +161,6 @@ Rgb BarColor(const Settings& s, std::uint32_t load, const SystemColors& system) 
   if (percent < s.YellowPercent) return ResolveColor(s.GreenColor, kLime, system);
   if (percent < s.RedPercent) return ResolveColor(s.YellowColor, kYellow, system);
   return ResolveColor(s.RedColor, kRed, system);
-}
-
-// GDI's Rectangle with a one-pixel pen and a hollow inside: the outline runs along the first and last
-// columns and rows of (left, top, right, bottom), right and bottom excluded.
-void Outline(TrayPicture& canvas, int left, int top, int right, int bottom, Rgb pen) {
-  canvas.Fill(left, top, right, top + 1, pen);
-  canvas.Fill(left, bottom - 1, right, bottom, pen);
-  canvas.Fill(left, top, left + 1, bottom, pen);
-  canvas.Fill(right - 1, top, right, bottom, pen);
-}
-
-void SegmentMarks(TrayPicture& canvas, const Settings& s, int y1, Rgb pen) {
-  if (s.NoBorder) {
-    const int y0 = s.TransBk && !s.BarBottom ? y1 - 1 : y1;
-    for (int x : {2, 5, 8, 11, 15}) canvas.Fill(x, y0 + 1, x + 1, y0 + 6, pen);
-  } else {
-    for (int x : {3, 6, 9, 12}) canvas.Fill(x, y1 + 1, x + 1, y1 + 4, pen);
-  }
 }
 
 std::size_t CellSize(const TPicClip& clip) {
@@ -160,64 +175,158 @@ std::wstring FormatDisplayValue(std::uint64_t bytes, const Settings& settings, c
   return text;
 }
 
+PictureScale PictureScaleFor(int size) {
+  size = std::clamp(size, TrayPicture::kSize, TrayPicture::kMaxSize);
+  PictureScale best{kPictureDesigns[0], 1, 0};
+  for (int design : kPictureDesigns) {
+    const int factor = size / design;
+    // Ties go to the larger design: finer steps for the same size.
+    if (design * factor >= best.design * best.factor) best = {design, factor, 0};
+  }
+  best.margin = (size - best.design * best.factor) / 2;
+  return best;
+}
+
+// The canvas as the design sees it: design coordinates, each a square of `factor` pixels, inside the
+// margin.
+class TrayPainter::Canvas {
+ public:
+  Canvas(TrayPicture& picture, const PictureScale& scale, const PictureDesign& design)
+      : picture_(picture), k_(scale.factor), o_(scale.margin), design_(design) {}
+
+  const PictureDesign& Design() const { return design_; }
+
+  void Fill(int left, int top, int right, int bottom, Rgb c) {
+    const int n = design_.size;
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, n);
+    bottom = std::min(bottom, n);
+    if (left >= right || top >= bottom) return;
+    picture_.Fill(o_ + left * k_, o_ + top * k_, o_ + right * k_, o_ + bottom * k_, c);
+  }
+
+  // GDI's Rectangle with a one-pixel pen and a hollow inside: the outline runs along the first and last
+  // columns and rows of (left, top, right, bottom), right and bottom excluded.
+  void Outline(int left, int top, int right, int bottom, Rgb pen) {
+    Fill(left, top, right, top + 1, pen);
+    Fill(left, bottom - 1, right, bottom, pen);
+    Fill(left, top, left + 1, bottom, pen);
+    Fill(right - 1, top, right, bottom, pen);
+  }
+
+  // One-pixel vertical lines across the bar; the frame's top row is y1.
+  void SegmentMarks(const Settings& s, int y1, Rgb pen) {
+    if (s.NoBorder) {
+      const int y0 = s.TransBk && !s.BarBottom ? y1 - 1 : y1;
+      for (int x : design_.marksNoBorder) Fill(x, y0 + 1, x + 1, y0 + design_.frame + 1, pen);
+    } else {
+      for (int x : design_.marks) Fill(x, y1 + 1, x + 1, y1 + design_.frame - 1, pen);
+    }
+  }
+
+  void Draw(const Bitmap& glyph, int x, int y, Rgb key) {
+    DrawTransparent(picture_, glyph, o_ + x * k_, o_ + y * k_, key, k_);
+  }
+
+  // What a glyph drew past the design's edge goes again; only a picture with a margin has room for it.
+  void ClearMargin(Rgb background) {
+    if (o_ == 0) return;
+    const int n = picture_.size;
+    const int inner = o_ + design_.size * k_;
+    picture_.Fill(0, 0, n, o_, background);
+    picture_.Fill(0, inner, n, n, background);
+    picture_.Fill(0, 0, o_, n, background);
+    picture_.Fill(inner, 0, n, n, background);
+  }
+
+ private:
+  TrayPicture& picture_;
+  int k_;
+  int o_;
+  const PictureDesign& design_;
+};
+
 TrayPainter::TrayPainter()
-    : PicClip_2(PicClip2Strip(), kGlyphCells, 1),
-      PicClip_3(PicClip3Strip(), kGlyphCells, 1),
-      PicClip_4(PicClip4Strip(), kGlyphCells, 1),
-      PicClip_Mini(PicClipMiniStrip(), kGlyphCells, 1) {
-  GlyphPicture.pixels.reserve(
-      std::max({CellSize(PicClip_2), CellSize(PicClip_3), CellSize(PicClip_4), CellSize(PicClip_Mini)}));
+    : glyphs_{{TPicClip(PicClip2Strip(), kGlyphCells, 1), TPicClip(PicClip3Strip(), kGlyphCells, 1),
+               TPicClip(PicClip4Strip(), kGlyphCells, 1), TPicClip(PicClipMiniStrip(), kGlyphCells, 1)},
+              {TPicClip(PicClip2Strip20(), kGlyphCells, 1), TPicClip(PicClip3Strip20(), kGlyphCells, 1),
+               TPicClip(PicClip4Strip20(), kGlyphCells, 1), TPicClip(PicClipMiniStrip20(), kGlyphCells, 1)},
+              {TPicClip(PicClip2Strip24(), kGlyphCells, 1), TPicClip(PicClip3Strip24(), kGlyphCells, 1),
+               TPicClip(PicClip4Strip24(), kGlyphCells, 1), TPicClip(PicClipMiniStrip24(), kGlyphCells, 1)}} {
+  std::size_t largest = 0;
+  for (const Glyphs& g : glyphs_) {
+    largest = std::max({largest, CellSize(g.PicClip_2), CellSize(g.PicClip_3), CellSize(g.PicClip_4),
+                        CellSize(g.PicClip_Mini)});
+  }
+  GlyphPicture.pixels.reserve(largest);
   // Room for the longest number, 2^64 bytes with every separator, so the texts never grow on a tick.
   valueText_.reserve(32);
   drawnText_.reserve(32);
 }
 
-void TrayPainter::Paint(TrayPicture& canvas, const Settings& settings, const MemorySample& sample,
+void TrayPainter::Paint(TrayPicture& picture, const Settings& settings, const MemorySample& sample,
                         const PaintContext& context) {
   const Settings& s = settings;
   const SystemColors& system = context.systemColors;
-  const int y1 = s.BarBottom ? (s.NoBorder ? 10 : 11) : 0;
-  const int shift = s.BarBottom ? -5 : 0;
+  const PictureScale scale = PictureScaleFor(picture.size);
+  const std::size_t designIndex = static_cast<std::size_t>(
+      std::find(std::begin(kPictureDesigns), std::end(kPictureDesigns), scale.design) - std::begin(kPictureDesigns));
+  const PictureDesign& d = kDesigns[designIndex];
+  Canvas canvas(picture, scale, d);
+  const int n = d.size;
+  // The frame's top row: 0 above the value, or the frame's height above the bottom edge (one more
+  // without a border, where the frame has no bottom stroke).
+  const int y1 = s.BarBottom ? (s.NoBorder ? n - d.frame - 1 : n - d.frame) : 0;
+  const int shift = s.BarBottom ? -d.frame : 0;
 
   const Rgb background = s.TransBk ? kTransparentKey : ResolveColor(s.OpaqueBkColor, kWhite, system);
-  canvas.Fill(0, 0, kSize, kSize, background);
+  picture.Fill(0, 0, picture.size, picture.size, background);
 
   // The brush stays the background colour, so the inside keeps what the background fill left.
   if (!s.NoBorder) {
     const Rgb border = ResolveColor(s.BarBorderColor, system.Resolve(kButtonShadow), system);
     if (s.InternalFont) {
-      Outline(canvas, 0, y1, 16, y1 + 5, border);
+      canvas.Outline(0, y1, n, y1 + d.frame, border);
     } else {
-      Outline(canvas, 0, y1 + 1, 15, y1 + 4, border);
+      canvas.Outline(0, y1 + 1, n - 1, y1 + d.frame - 1, border);
     }
   }
 
   // Only a transparent picture without border or marks has no frame to keep the last column for.
   const bool edgeToEdge = s.NoBorder && !s.StandardGauge && s.TransBk;
-  const int length = BarLength(sample.dwMemoryLoad, edgeToEdge);
-  const BarRows bar = BarRowsFor(s);
+  const int length = BarLength(sample.dwMemoryLoad, edgeToEdge, n);
+  const BarRows bar = BarRowsFor(s, d);
   canvas.Fill(bar.left, bar.top, length, bar.bottom, BarColor(s, sample.dwMemoryLoad, system));
   if (s.FullBar) {
     const Rgb track = ResolveColor(s.FullBarColor, system.Resolve(kButtonShadow), system);
-    canvas.Fill(length, bar.top, edgeToEdge ? 16 : 15, bar.bottom, track);
+    canvas.Fill(length, bar.top, edgeToEdge ? n : n - 1, bar.bottom, track);
   }
-  if (s.StandardGauge) SegmentMarks(canvas, s, y1, background);
+  if (s.StandardGauge) canvas.SegmentMarks(s, y1, background);
 
   // The load code has already put FontColor into the display font; automatic is black.
   const Rgb textColor = ResolveColor(s.DisplayFont.Color, kBlack, system);
   const DisplayQuantity quantity = QuantityOnDisplay(s, sample);
   if (s.InternalFont) {
     PaintGlyphText(canvas, s, quantity, context.format, shift, textColor);
+    canvas.ClearMargin(background);
   } else if (context.textRenderer != nullptr) {
-    PaintUserFontText(canvas, s, quantity, context, shift, textColor);
+    // The text stands on the frame of a bottom bar, or on the design's bottom edge.
+    const int textBottom = scale.margin + (n + shift) * scale.factor;
+    canvas.ClearMargin(background);
+    PaintUserFontText(picture, s, quantity, context, textBottom, textColor);
+  } else {
+    canvas.ClearMargin(background);
   }
 }
 
-void TrayPainter::PaintUserFontText(TrayPicture& canvas, const Settings& s, const DisplayQuantity& quantity,
-                                    const PaintContext& context, int shift, Rgb textColor) {
+void TrayPainter::PaintUserFontText(TrayPicture& picture, const Settings& s, const DisplayQuantity& quantity,
+                                    const PaintContext& context, int textBottom, Rgb textColor) {
   TextRenderer& renderer = *context.textRenderer;
-  renderer.SelectFont(s.DisplayFont);
-  const int textBase = 15 - renderer.TextHeight(L"1");
+  // The font takes the same share of the picture at every size: its points count as at 96 DPI on a
+  // 16-pixel picture.
+  renderer.SelectFont(s.DisplayFont, picture.size);
+  const int top = textBottom - renderer.TextHeight(L"1");
 
   WriteValueText(valueText_, quantity, s, context.format);
   drawnText_ = valueText_;
@@ -225,11 +334,11 @@ void TrayPainter::PaintUserFontText(TrayPicture& canvas, const Settings& s, cons
 
   // Centred on the formatted text even when the separators are left out of what is drawn; C++ division
   // truncates toward zero, so a text wider than the picture starts left of it and is cut on both sides.
-  const int x = (kSize - renderer.TextWidth(valueText_)) / 2;
-  renderer.DrawText(canvas, x, textBase + 1 + shift, drawnText_, textColor);
+  const int x = (picture.size - renderer.TextWidth(valueText_)) / 2;
+  renderer.DrawText(picture, x, top, drawnText_, textColor);
 }
 
-void TrayPainter::PaintGlyphText(TrayPicture& canvas, const Settings& s, const DisplayQuantity& quantity,
+void TrayPainter::PaintGlyphText(Canvas& canvas, const Settings& s, const DisplayQuantity& quantity,
                                  const NumberFormat& format, int shift, Rgb textColor) {
   bool gigabytes = s.OptimizeForGigabytes;
   const auto cutAndStrip = [&] {
@@ -253,51 +362,40 @@ void TrayPainter::PaintGlyphText(TrayPicture& canvas, const Settings& s, const D
   DrawGlyphs(canvas, s, gigabytes, decimalPosition, shift, textColor);
 }
 
-void TrayPainter::DrawGlyphs(TrayPicture& canvas, const Settings& s, bool gigabytes, int decimalPosition,
-                             int shift, Rgb textColor) {
+void TrayPainter::DrawGlyphs(Canvas& canvas, const Settings& s, bool gigabytes, int decimalPosition, int shift,
+                             Rgb textColor) {
+  const PictureDesign& d = canvas.Design();
   const int length = static_cast<int>(drawnText_.size());
-  int x0 = 0;
-  int step = 0;
-  switch (length) {
-    case 1:
-      x0 = 4;
-      step = 2;
-      break;
-    case 2:
-      x0 = s.MiniInternalFont ? 3 : 1;
-      step = s.MiniInternalFont ? 2 : 4;
-      break;
-    case 3:
-      x0 = 1;
-      step = 1;
-      break;
-    default:
-      break;
-  }
+  const std::size_t layout = static_cast<std::size_t>(std::min(length, 4));
+  const bool miniTwo = s.MiniInternalFont && length == 2;
+  int x0 = miniTwo ? d.miniX0Two : d.x0[layout];
+  const int step = miniTwo ? d.miniStepTwo : d.step[layout];
   int dy = 1;
   if (s.TransBk && !s.BarBottom) dy += 1;
-  if (s.MiniInternalFont) dy += s.BarBottom ? 2 : 1;
-  if (gigabytes) x0 -= 1;
-  const int y = kGlyphTop + dy + shift;
-  const int pointY = s.MiniInternalFont ? (s.BarBottom ? 8 : 13) : (s.BarBottom ? 9 : 15);
+  if (s.MiniInternalFont) dy += s.BarBottom ? d.miniDropBottom : 1;
+  if (gigabytes) x0 -= d.gigabyteLeft;
+  const int y = d.frame + dy + shift;
+  const int pointY = d.pointRow[s.MiniInternalFont ? 1 : 0][s.BarBottom ? 1 : 0];
 
   // Longer texts come only from a broken percentage reading: they take the four-cell layout, and what
   // does not fit falls off the right edge.
-  TPicClip& clip = s.MiniInternalFont ? PicClip_Mini
-                   : length <= 2      ? PicClip_2
-                   : length == 3      ? PicClip_3
-                                      : PicClip_4;
+  const std::size_t designIndex = static_cast<std::size_t>(&d - kDesigns);
+  Glyphs& glyphs = glyphs_[designIndex];
+  TPicClip& clip = s.MiniInternalFont ? glyphs.PicClip_Mini
+                   : length <= 2      ? glyphs.PicClip_2
+                   : length == 3      ? glyphs.PicClip_3
+                                      : glyphs.PicClip_4;
   // With magenta text the strip's own see-through colour would swallow the glyph, so the see-through
   // part moves to the key colour first. The test is on the chosen colour, as the font colour may
   // differ from it.
   const bool magentaText = s.FontColor == static_cast<ColorValue>(kMagenta);
 
   for (int i = 1; i <= length; ++i) {
-    int x = (i - 1) * step + (i - 1) * 4 + x0;
+    int x = (i - 1) * (step + d.advance) + x0;
     if (gigabytes && i == decimalPosition) {
-      canvas.SetPixel(x, pointY, textColor);
-      x0 += 2;
-      x = (i - 1) * step + (i - 1) * 4 + x0;
+      canvas.Fill(x, pointY, x + d.pointSize, pointY + d.pointSize, textColor);
+      x0 += d.pointGap;
+      x = (i - 1) * (step + d.advance) + x0;
     }
     const wchar_t c = drawnText_[i - 1];
     int cell = -1;
@@ -308,11 +406,11 @@ void TrayPainter::DrawGlyphs(TrayPicture& canvas, const Settings& s, bool gigaby
     GlyphPicture = clip.CellPicture(cell);
     if (!magentaText) {
       ReplaceColor(GlyphPicture, kBlack, textColor);
-      DrawTransparent(canvas, GlyphPicture, x, y, kMagenta);
+      canvas.Draw(GlyphPicture, x, y, kMagenta);
     } else {
       ReplaceColor(GlyphPicture, kMagenta, kTransparentKey);
       ReplaceColor(GlyphPicture, kBlack, textColor);
-      DrawTransparent(canvas, GlyphPicture, x, y, kTransparentKey);
+      canvas.Draw(GlyphPicture, x, y, kTransparentKey);
     }
   }
 }

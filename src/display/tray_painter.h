@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "display/byte_size.h"
@@ -27,10 +28,24 @@ struct PaintContext {
   TextRenderer* textRenderer;
 };
 
-// Paints the 16 × 16 tray picture of one refresh tick: background, bar gauge with its optional border,
-// track and segment marks, and the displayed value in the built-in glyphs or in the user's font.
-// Owns the glyph strips and reuses its cell and text buffers, so that ticks after the first allocate
-// nothing.
+// The picture is drawn in one of a few designs, each laid out pixel by pixel for its own size (16, 20
+// and 24): a picture of another size shows the design that fills most of it, every design pixel a
+// square of `factor` pixels, with a `margin` of background round it when the size is no multiple of a
+// design (28 shows the 24 design with two pixels each side). Text in the user's font is drawn at the
+// picture's own size.
+struct PictureScale {
+  int design;
+  int factor;
+  int margin;
+};
+[[nodiscard]] PictureScale PictureScaleFor(int size);
+// The designs' sizes, smallest first.
+inline constexpr int kPictureDesigns[] = {16, 20, 24};
+
+// Paints the tray picture of one refresh tick at the canvas's size: background, bar gauge with its
+// optional border, track and segment marks, and the displayed value in the built-in glyphs or in the
+// user's font. Owns the glyph strips and reuses its cell and text buffers, so that ticks after the
+// first allocate nothing.
 class TrayPainter {
  public:
   TrayPainter();
@@ -39,17 +54,23 @@ class TrayPainter {
              const PaintContext& context);
 
  private:
-  void PaintUserFontText(TrayPicture& canvas, const Settings& settings, const DisplayQuantity& quantity,
-                         const PaintContext& context, int shift, Rgb textColor);
-  void PaintGlyphText(TrayPicture& canvas, const Settings& settings, const DisplayQuantity& quantity,
-                      const NumberFormat& format, int shift, Rgb textColor);
-  void DrawGlyphs(TrayPicture& canvas, const Settings& settings, bool gigabytes, int decimalPosition,
-                  int shift, Rgb textColor);
+  struct Glyphs {
+    TPicClip PicClip_2;
+    TPicClip PicClip_3;
+    TPicClip PicClip_4;
+    TPicClip PicClip_Mini;
+  };
+  class Canvas;
 
-  TPicClip PicClip_2;
-  TPicClip PicClip_3;
-  TPicClip PicClip_4;
-  TPicClip PicClip_Mini;
+  void PaintUserFontText(TrayPicture& canvas, const Settings& settings, const DisplayQuantity& quantity,
+                         const PaintContext& context, int textBottom, Rgb textColor);
+  void PaintGlyphText(Canvas& canvas, const Settings& settings, const DisplayQuantity& quantity,
+                      const NumberFormat& format, int shift, Rgb textColor);
+  void DrawGlyphs(Canvas& canvas, const Settings& settings, bool gigabytes, int decimalPosition, int shift,
+                  Rgb textColor);
+
+  // One set per design, in the order of kPictureDesigns.
+  Glyphs glyphs_[std::size(kPictureDesigns)];
   Bitmap GlyphPicture;
   std::wstring valueText_;  // V: the number as formatted
   std::wstring drawnText_;  // D: what is drawn of it

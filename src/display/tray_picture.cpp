@@ -13,8 +13,8 @@ void Bitmap::Resize(int w, int h) {
 void TrayPicture::Fill(int left, int top, int right, int bottom, Rgb c) {
   left = std::max(left, 0);
   top = std::max(top, 0);
-  right = std::min(right, kSize);
-  bottom = std::min(bottom, kSize);
+  right = std::min(right, size);
+  bottom = std::min(bottom, size);
   for (int y = top; y < bottom; ++y) {
     for (int x = left; x < right; ++x) at(x, y) = c;
   }
@@ -22,6 +22,18 @@ void TrayPicture::Fill(int left, int top, int right, int bottom, Rgb c) {
 
 void TrayPicture::SetPixel(int x, int y, Rgb c) {
   if (Contains(x, y)) at(x, y) = c;
+}
+
+void TrayPicture::SetSize(int n) { size = std::clamp(n, kSize, kMaxSize); }
+
+void TrayPicture::CopyFrom(const TrayPicture& other) {
+  size = other.size;
+  std::copy_n(other.pixels.begin(), other.Count(), pixels.begin());
+}
+
+bool TrayPicture::operator==(const TrayPicture& other) const {
+  return size == other.size && std::equal(pixels.begin(), pixels.begin() + static_cast<std::ptrdiff_t>(Count()),
+                                          other.pixels.begin());
 }
 
 }  // namespace nimbrel

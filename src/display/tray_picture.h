@@ -33,21 +33,31 @@ struct Bitmap {
   bool operator==(const Bitmap&) const = default;
 };
 
-// The 16 × 16 canvas of one refresh tick. A plain array: painting a tick needs no heap.
+// The square canvas of one refresh tick, as large as the notification area shows its icons: 16 at
+// 96 DPI, 20, 24, 32 and more at higher scales. A plain array as large as the largest picture, so that
+// painting a tick needs no heap; the pixels of a picture of size n are the first n × n, row by row.
 struct TrayPicture {
-  static constexpr int kSize = 16;
-  std::array<Rgb, kSize * kSize> pixels{};
+  static constexpr int kSize = 16;      // the picture at 96 DPI
+  static constexpr int kMaxSize = 96;   // beyond 500 % scale
+  int size = kSize;
+  std::array<Rgb, kMaxSize * kMaxSize> pixels{};
 
-  Rgb& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * kSize + x]; }
-  Rgb at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * kSize + x]; }
-  static bool Contains(int x, int y) { return x >= 0 && y >= 0 && x < kSize && y < kSize; }
+  // Clamps to kSize … kMaxSize; the pixels are left as they were, every caller overwrites them.
+  void SetSize(int n);
+  [[nodiscard]] std::size_t Count() const { return static_cast<std::size_t>(size) * size; }
+  Rgb& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * size + x]; }
+  Rgb at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * size + x]; }
+  bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < size && y < size; }
   // Right and bottom are excluded, as GDI fills rectangles; anything outside the canvas is cut off, and
   // an empty or inverted rectangle paints nothing.
   void Fill(int left, int top, int right, int bottom, Rgb c);
   // A one-pixel pen, drawn only where it falls on the canvas.
   void SetPixel(int x, int y, Rgb c);
+  // Size and the pixels in use; cheaper than a copy of the whole array.
+  void CopyFrom(const TrayPicture& other);
 
-  bool operator==(const TrayPicture&) const = default;
+  // Same size and the same pixels in use.
+  bool operator==(const TrayPicture& other) const;
 };
 
 }  // namespace nimbrel

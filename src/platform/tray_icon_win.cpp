@@ -17,10 +17,6 @@ constexpr size_t kTipLimit = 127;
 constexpr size_t kInfoLimit = 255;
 constexpr size_t kInfoTitleLimit = 63;
 
-UINT TaskbarCreatedMessage() {
-  static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
-  return message;
-}
 
 template <size_t N>
 void CopyLimited(wchar_t (&target)[N], const std::wstring& text, size_t limit) {
@@ -32,6 +28,11 @@ void CopyLimited(wchar_t (&target)[N], const std::wstring& text, size_t limit) {
 }
 
 }  // namespace
+
+UINT TaskbarCreatedMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
 
 // The hidden top-level window that receives the callbacks of every tray icon of the process.
 class TTrayIconHandler : public SharedWindow<TTrayIconHandler> {

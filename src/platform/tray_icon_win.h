@@ -15,6 +15,10 @@
 
 namespace nimbrel {
 
+// The message a new taskbar sends every top-level window (Explorer restarted, or moved to another
+// monitor).
+UINT TaskbarCreatedMessage();
+
 // What the tray component needs of a popup menu.
 class TrayPopupMenu {
  public:

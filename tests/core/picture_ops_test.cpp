@@ -128,7 +128,7 @@ TEST(DrawTransparentTest, ClipsAtEveryEdge) {
   EXPECT_EQ(canvas.at(6, 0), kB);
   EXPECT_EQ(canvas.at(9, 0), kA);
   int changed = 0;
-  for (Rgb pixel : canvas.pixels) changed += pixel != kWhite ? 1 : 0;
+  for (std::size_t i = 0; i < canvas.Count(); ++i) changed += canvas.pixels[i] != kWhite ? 1 : 0;
   EXPECT_EQ(changed, 3 + 2 + 3 + 2);
 }
 

@@ -47,12 +47,14 @@ inline std::string Joined(const std::array<std::string, TrayPicture::kSize>& row
   return text;
 }
 
+// Rows of any picture size, joined the same way.
 inline std::string PictureText(const TrayPicture& picture) {
-  std::array<std::string, TrayPicture::kSize> rows;
-  for (int y = 0; y < TrayPicture::kSize; ++y) {
-    for (int x = 0; x < TrayPicture::kSize; ++x) rows[y] += Letter(picture.at(x, y));
+  std::string text = "\n";
+  for (int y = 0; y < picture.size; ++y) {
+    for (int x = 0; x < picture.size; ++x) text += Letter(picture.at(x, y));
+    text += "\n";
   }
-  return Joined(rows);
+  return text;
 }
 
 inline std::string Rows(std::initializer_list<std::string_view> lines) {

@@ -832,7 +832,10 @@ class BoxRenderer : public TextRenderer {
 
   BoxRenderer(int charWidth, int height) : charWidth_(charWidth), height_(height) {}
 
-  void SelectFont(const FontSpec& font) override { selected.push_back(font); }
+  void SelectFont(const FontSpec& font, int pictureSize) override {
+    selected.push_back(font);
+    sizes.push_back(pictureSize);
+  }
   int TextWidth(std::wstring_view text) override {
     measured.emplace_back(text);
     return charWidth_ * static_cast<int>(text.size());
@@ -848,6 +851,7 @@ class BoxRenderer : public TextRenderer {
   }
 
   std::vector<FontSpec> selected;
+  std::vector<int> sizes;
   std::vector<std::wstring> measured;
   std::vector<std::wstring> heightOf;
   std::vector<Drawn> drawn;

@@ -1,8 +1,9 @@
 // Test tool run under Wine: the tray pictures the program would paint right now from the settings file
 // given, for every load from 0 to 100. With a spread in megabytes, the available memory is also swept
 // by that much either way in 1 MB steps (loads near the current one only): the amount on the icon moves
-// by megabytes from one second to the next. Each picture is one line of 256 hexadecimal RRGGBB pixels,
-// row by row, after the load. The same code paints here as in the program.
+// by megabytes from one second to the next. A third argument gives the picture's side (16 when left out).
+// Each picture is one line of side × side hexadecimal RRGGBB pixels, row by row, after the load. The
+// same code paints here as in the program.
 #include <windows.h>
 
 #include <algorithm>
@@ -28,6 +29,7 @@ int wmain(int argc, wchar_t** argv) {
   const MemorySample now = ReadMemorySample();
   const long long spread = argc > 2 ? _wtoi(argv[2]) : 0;
   const long long mb = 1 << 20;
+  const int size = argc > 3 ? _wtoi(argv[3]) : TrayPicture::kSize;
   for (long long delta = -spread; delta <= spread; ++delta) {
     int low = spread ? static_cast<int>(now.dwMemoryLoad) - 2 : 0;
     int high = spread ? static_cast<int>(now.dwMemoryLoad) + 2 : 100;
@@ -38,9 +40,13 @@ int wmain(int argc, wchar_t** argv) {
       sample.ullAvailPageFile =
           static_cast<std::uint64_t>(static_cast<long long>(now.ullAvailPageFile) + delta * mb);
       TrayPicture picture;
+      picture.SetSize(size);
       painter.Paint(picture, settings, sample, PaintContext{format, colors, &text});
       std::printf("%d", load);
-      for (Rgb p : picture.pixels) std::printf(" %02X%02X%02X", p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF);
+      for (std::size_t i = 0; i < picture.Count(); ++i) {
+        const Rgb p = picture.pixels[i];
+        std::printf(" %02X%02X%02X", p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF);
+      }
       std::printf("\n");
     }
   }

@@ -401,23 +401,23 @@ PICTURE_CASES = {
 KEY = (3, 3, 3)
 
 
-def parse_candidates(text):
+def parse_candidates(text, size=16):
     pictures = []
     for line in text.splitlines():
         parts = line.split()
-        if len(parts) != 257:
+        if len(parts) != size * size + 1:
             continue
         pixels = [tuple(bytes.fromhex(p)) for p in parts[1:]]
-        pictures.append((int(parts[0]), [pixels[r * 16:(r + 1) * 16] for r in range(16)]))
+        pictures.append((int(parts[0]), [pixels[r * size:(r + 1) * size] for r in range(size)]))
     return pictures
 
 
-def find_picture(area, candidates, background):
+def find_picture(area, candidates, background, size=16):
     """The load of a candidate found pixel for pixel somewhere in the screenshot area, key pixels
     showing the taskbar behind the icon; None when no candidate matches anywhere."""
     height, width = len(area), len(area[0])
-    shown = {tuple(tuple(area[y + r][x:x + 16]) for r in range(16))
-             for y in range(height - 15) for x in range(width - 15)}
+    shown = {tuple(tuple(area[y + r][x:x + size]) for r in range(size))
+             for y in range(height - size + 1) for x in range(width - size + 1)}
     for load, picture in candidates:
         want = tuple(tuple(background if p == KEY else p for p in row) for row in picture)
         if want in shown:
@@ -451,7 +451,55 @@ def tray_picture_case(name):
     return test
 
 
+def set_display_scale(d, dpi):
+    """Sets the session's DPI and restarts it, as the display scale is read once per session."""
+    for key in (r"HKCU\Control Panel\Desktop", r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"):
+        subprocess.run([WINE, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=True)
+    subprocess.run(["wineserver", "-k"], timeout=60)
+    subprocess.run(["wineserver", "-w"], timeout=60)
+    subprocess.run([WINE, "wineboot"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+
+
+# The notification area's icons at each scale: SM_CXSMICON at that DPI.
+SCALES = {120: 20, 144: 24, 192: 32, 96: 16}
+
+
+def tray_picture_at_every_scale(d):
+    """At 125, 150 and 200 % the tray shows the painter's picture at the size of the area's icons,
+    pixel for pixel (a 16-pixel picture scaled by the shell would match none), for the built-in
+    digits and for the user's font; the session ends at 96 DPI as it began."""
+    cases = {"glyphs": {"TransBk": 1, "StandardGauge": 1, "FullBar": 1, "ShowPercentage": 1, "ShowPercSign": 1},
+             "user_font": {"InternalFont": 0, "ShowPercentage": 1, "NoBorder": 0}}
+    try:
+        for dpi, size in SCALES.items():
+            set_display_scale(d, dpi)
+            for name, overrides in cases.items():
+                (d.folder / "Nimbrel.Settings").write_bytes(settings_with(**overrides))
+                d.start_and_wait_ready()
+                found = None
+                for attempt in range(4):
+                    shot = d.screenshot(f"{dpi}-{name}-{attempt}.png")
+                    # The taskbar grows with the scale: search its right end.
+                    area = d.region(shot, 1024 - 160, 768 - 64, 160, 64)
+                    background = area[-1][0]
+                    out = subprocess.run([WINE, str(d.tools / "paint_picture.exe"),
+                                          d.win_folder + "\\Nimbrel.Settings", "0", str(size)],
+                                         capture_output=True, timeout=120).stdout.decode("ascii", "replace")
+                    candidates = parse_candidates(out, size)
+                    check(len(candidates) == 101, f"the painter tool gave {len(candidates)} pictures of {size}")
+                    found = find_picture(area, candidates, background, size)
+                    if found is not None:
+                        break
+                    time.sleep(1)
+                check(found is not None, f"at {dpi} DPI the tray shows no {size}-pixel picture of the painter ({name})")
+                d.end_session()
+    finally:
+        set_display_scale(d, 96)
+
+
 TESTS = {
+    "tray_picture_scales": tray_picture_at_every_scale,
     "first_run": first_run_writes_defaults_at_session_end,
     "single_instance": second_start_leaves_one_copy,
     "single_instance_race": twenty_copies_at_once_leave_one,
