@@ -131,5 +131,30 @@ TEST_F(RefreshSoak, OnlyWhatChangedReachesTheShell) {
       << "the icon did not come back";
 }
 
+// A new size (another scale, or the taskbar on another monitor) reaches the shell at the next tick
+// even when the reading stands still, as an icon of that size; back at 16 it is the 16-pixel one again.
+TEST_F(RefreshSoak, ANewSizeIsANewIconEvenForTheSameReading) {
+  TCoolTrayIcon& tray = *tray_;
+  const Settings settings = DefaultSettings(10);
+  MemorySample sample{};
+  sample.dwMemoryLoad = 40;
+  sample.ullTotalPhys = 8ull << 30;
+  sample.ullAvailPhys = 5ull << 30;
+  for (int size : {16, 24, 32, 24, 16}) {
+    const unsigned calls = tray.ShellCalls();
+    cycle.SetPictureSize(size);
+    cycle.Show(sample, settings, tray, format);
+    EXPECT_EQ(cycle.Picture().size, size);
+    EXPECT_EQ(tray.ShellCalls() - calls, 1u) << size;
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(tray.Icon(), &info)) << size;
+    BITMAP mask{};
+    ::GetObjectW(info.hbmMask, sizeof mask, &mask);
+    ::DeleteObject(info.hbmMask);
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    EXPECT_EQ(mask.bmWidth, size);
+  }
+}
+
 }  // namespace
 }  // namespace nimbrel
