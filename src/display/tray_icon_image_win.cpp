@@ -16,32 +16,27 @@ constexpr Rgb FromBgra(std::uint32_t p) { return ((p & 0xFF) << 16) | (p & 0xFF0
 }  // namespace
 
 UniqueIcon MakeIconFromBitmap(const TrayPicture& picture, std::optional<Rgb> transparentKey) {
-  constexpr int kMost = TrayPicture::kMaxSize;
-  constexpr int kMaskWords = (kMost + 31) / 32;
   const int n = picture.size;
-  const int maskWords = (n + 31) / 32;
+  const std::size_t maskWords = static_cast<std::size_t>(n + 31) / 32;
+  const std::size_t pixels = static_cast<std::size_t>(n) * n;
   // The icon resource layout: a header of twice the height, the colour rows, then the mask rows (each
   // padded to 32 bits), both bottom-up. One call makes the icon, about twice as fast as building it
   // from two bitmaps. Pixels are wholly opaque or wholly transparent, in the mask and in the alpha
   // bytes alike: a shell that draws through the alpha channel sees what one that uses the mask sees.
   // (Wine's tray hands the mask to its own process cut short for sides that are no multiple of 16: the
-  // alpha channel keeps those pictures whole.) Sized for the largest picture; only the part of this
-  // one's size is handed over.
-  struct IconImage {
-    BITMAPINFOHEADER header;
-    std::uint32_t bits[kMost * kMost + kMost * kMaskWords];
-  };
-  static_assert(sizeof(IconImage) < 48 * 1024, "the image lives on the stack");
-  IconImage image;
-  std::memset(&image, 0, sizeof image.header + (static_cast<std::size_t>(n) * n + static_cast<std::size_t>(n) * maskWords) * 4);
-  image.header.biSize = sizeof image.header;
-  image.header.biWidth = n;
-  image.header.biHeight = n * 2;
-  image.header.biPlanes = 1;
-  image.header.biBitCount = 32;
-  image.header.biCompression = BI_RGB;
-  std::uint32_t* colour = image.bits;
-  auto* mask = reinterpret_cast<std::uint8_t*>(image.bits + n * n);
+  // alpha channel keeps those pictures whole.) The buffer is kept for the next icon of the same size.
+  static std::vector<std::uint32_t> image;
+  constexpr std::size_t kHeaderWords = sizeof(BITMAPINFOHEADER) / 4;
+  image.assign(kHeaderWords + pixels + static_cast<std::size_t>(n) * maskWords, 0);
+  auto* header = reinterpret_cast<BITMAPINFOHEADER*>(image.data());
+  header->biSize = sizeof *header;
+  header->biWidth = n;
+  header->biHeight = n * 2;
+  header->biPlanes = 1;
+  header->biBitCount = 32;
+  header->biCompression = BI_RGB;
+  std::uint32_t* colour = image.data() + kHeaderWords;
+  auto* mask = reinterpret_cast<std::uint8_t*>(colour + pixels);
   for (int y = 0; y < n; ++y) {
     const int row = n - 1 - y;
     std::uint8_t* maskRow = mask + static_cast<std::size_t>(row) * maskWords * 4;
@@ -55,31 +50,40 @@ UniqueIcon MakeIconFromBitmap(const TrayPicture& picture, std::optional<Rgb> tra
     }
   }
   constexpr DWORD kIconFormatVersion = 0x00030000;
-  const DWORD bytes = static_cast<DWORD>(sizeof image.header + (static_cast<std::size_t>(n) * n + static_cast<std::size_t>(n) * maskWords) * 4);
-  return UniqueIcon(::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(&image), bytes, TRUE, kIconFormatVersion, n,
-                                               n, LR_DEFAULTCOLOR));
+  return UniqueIcon(::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(image.data()),
+                                               static_cast<DWORD>(image.size() * 4), TRUE, kIconFormatVersion,
+                                               n, n, LR_DEFAULTCOLOR));
 }
 
 Rgb WindowsSystemColors::Resolve(int index) const {
   return static_cast<Rgb>(::GetSysColor(index)) & 0xFFFFFF;
 }
 
-GdiTextRenderer::GdiTextRenderer() {
-  dc_.reset(::CreateCompatibleDC(nullptr));
+GdiTextRenderer::GdiTextRenderer() = default;
+
+bool GdiTextRenderer::Ready(int size) {
+  if (!dc_) {
+    dc_.reset(::CreateCompatibleDC(nullptr));
+    if (!dc_) return false;
+    ::SetBkMode(dc_.get(), TRANSPARENT);
+  }
+  if (size <= dibSize_) return true;
   BITMAPINFO bmi{};
   bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-  bmi.bmiHeader.biWidth = TrayPicture::kMaxSize;
-  bmi.bmiHeader.biHeight = -TrayPicture::kMaxSize;  // top-down, like the picture
+  bmi.bmiHeader.biWidth = size;
+  bmi.bmiHeader.biHeight = -size;  // top-down, like the picture
   bmi.bmiHeader.biPlanes = 1;
   bmi.bmiHeader.biBitCount = 32;
   bmi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  dib_.reset(::CreateDIBSection(dc_.get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueBitmap made(::CreateDIBSection(dc_.get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!made) return false;
+  HGDIOBJ previous = ::SelectObject(dc_.get(), made.get());
+  if (!previousBitmap_) previousBitmap_ = previous;
+  dib_ = std::move(made);  // the smaller one is deselected above
   bits_ = static_cast<std::uint32_t*>(bits);
-  if (dc_ && dib_) {
-    previousBitmap_ = ::SelectObject(dc_.get(), dib_.get());
-    ::SetBkMode(dc_.get(), TRANSPARENT);
-  }
+  dibSize_ = size;
+  return true;
 }
 
 GdiTextRenderer::~GdiTextRenderer() {
@@ -89,7 +93,7 @@ GdiTextRenderer::~GdiTextRenderer() {
 
 void GdiTextRenderer::SelectFont(const FontSpec& font, int pictureSize) {
   if (fontSpec_ && *fontSpec_ == font && fontPictureSize_ == pictureSize) return;
-  if (!dc_) return;
+  if (!Ready(pictureSize)) return;
   LOGFONTW lf{};
   // 96 DPI on the 16-pixel picture: 6 "dots per inch" per pixel of the picture's side.
   lf.lfHeight = -::MulDiv(font.Size, 6 * pictureSize, 72);
@@ -125,9 +129,9 @@ int GdiTextRenderer::TextHeight(std::wstring_view text) {
 }
 
 void GdiTextRenderer::DrawText(TrayPicture& picture, int x, int y, std::wstring_view text, Rgb color) {
-  if (!dc_ || !bits_) return;
-  constexpr int stride = TrayPicture::kMaxSize;
   const int n = picture.size;
+  if (!Ready(n)) return;
+  const int stride = dibSize_;
   ::GdiFlush();
   for (int py = 0; py < n; ++py) {
     for (int px = 0; px < n; ++px) bits_[py * stride + px] = ToBgra(picture.at(px, py), 0);

@@ -22,9 +22,10 @@ class WindowsSystemColors : public SystemColors {
   Rgb Resolve(int index) const override;
 };
 
-// Draws into a DIB of its own as large as the largest picture, so that GDI text lands in the same pixels
-// as everything else. The DC, the DIB and the font live as long as the renderer; the font is made again
-// only when the user picks another one or the picture changes size.
+// Draws into a DIB of its own, so that GDI text lands in the same pixels as everything else. The DC and
+// the DIB are made when text is first drawn (the built-in digits never need them) and live as long as
+// the renderer, the DIB made again only for a larger picture; the font is made again only when the
+// user picks another one or the picture changes size.
 class GdiTextRenderer : public TextRenderer {
  public:
   GdiTextRenderer();
@@ -38,11 +39,15 @@ class GdiTextRenderer : public TextRenderer {
   void DrawText(TrayPicture& picture, int x, int y, std::wstring_view text, Rgb color) override;
 
  private:
+  // The DC, and a DIB of at least `size` pixels a side selected into it; false when GDI refused.
+  bool Ready(int size);
+
   UniqueMemoryDc dc_;
   UniqueBitmap dib_;
   HGDIOBJ previousBitmap_ = nullptr;
   HGDIOBJ previousFont_ = nullptr;
   std::uint32_t* bits_ = nullptr;
+  int dibSize_ = 0;
   UniqueFont font_;
   std::optional<FontSpec> fontSpec_;
   int fontPictureSize_ = 0;

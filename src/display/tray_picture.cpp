@@ -24,16 +24,14 @@ void TrayPicture::SetPixel(int x, int y, Rgb c) {
   if (Contains(x, y)) at(x, y) = c;
 }
 
-void TrayPicture::SetSize(int n) { size = std::clamp(n, kSize, kMaxSize); }
+void TrayPicture::SetSize(int n) {
+  size = std::clamp(n, kSize, kMaxSize);
+  pixels.resize(Count());
+}
 
 void TrayPicture::CopyFrom(const TrayPicture& other) {
   size = other.size;
-  std::copy_n(other.pixels.begin(), other.Count(), pixels.begin());
-}
-
-bool TrayPicture::operator==(const TrayPicture& other) const {
-  return size == other.size && std::equal(pixels.begin(), pixels.begin() + static_cast<std::ptrdiff_t>(Count()),
-                                          other.pixels.begin());
+  pixels.assign(other.pixels.begin(), other.pixels.end());
 }
 
 }  // namespace nimbrel

@@ -34,15 +34,15 @@ struct Bitmap {
 };
 
 // The square canvas of one refresh tick, as large as the notification area shows its icons: 16 at
-// 96 DPI, 20, 24, 32 and more at higher scales. A plain array as large as the largest picture, so that
-// painting a tick needs no heap; the pixels of a picture of size n are the first n × n, row by row.
+// 96 DPI, 20, 24, 32 and more at higher scales; size × size pixels, row by row. Its storage changes
+// only with the size, so painting a tick needs no heap.
 struct TrayPicture {
-  static constexpr int kSize = 16;      // the picture at 96 DPI
-  static constexpr int kMaxSize = 96;   // beyond 500 % scale
+  static constexpr int kSize = 16;     // the picture at 96 DPI
+  static constexpr int kMaxSize = 96;  // beyond 500 % scale
   int size = kSize;
-  std::array<Rgb, kMaxSize * kMaxSize> pixels{};
+  std::vector<Rgb> pixels = std::vector<Rgb>(kSize * kSize);
 
-  // Clamps to kSize … kMaxSize; the pixels are left as they were, every caller overwrites them.
+  // Clamps to kSize … kMaxSize. Pixels are kept only when the size stays: every caller overwrites them.
   void SetSize(int n);
   [[nodiscard]] std::size_t Count() const { return static_cast<std::size_t>(size) * size; }
   Rgb& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * size + x]; }
@@ -53,11 +53,10 @@ struct TrayPicture {
   void Fill(int left, int top, int right, int bottom, Rgb c);
   // A one-pixel pen, drawn only where it falls on the canvas.
   void SetPixel(int x, int y, Rgb c);
-  // Size and the pixels in use; cheaper than a copy of the whole array.
+  // Size and pixels, reusing this picture's storage.
   void CopyFrom(const TrayPicture& other);
 
-  // Same size and the same pixels in use.
-  bool operator==(const TrayPicture& other) const;
+  bool operator==(const TrayPicture& other) const = default;
 };
 
 }  // namespace nimbrel

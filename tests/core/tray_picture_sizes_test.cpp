@@ -4,6 +4,7 @@
 // picture pixel for pixel. NIMBREL_WRITE_GOLDEN=<folder> writes what is painted now, for review.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -118,7 +119,7 @@ TrayPicture Paint(const Case& c, int size) {
   BoxFont font;
   TrayPicture picture;
   picture.SetSize(size);
-  picture.pixels.fill(0x00123456);  // last tick's leftovers must not show through
+  std::fill(picture.pixels.begin(), picture.pixels.end(), 0x00123456);  // last tick's leftovers must not show through
   NumberFormat format;
   format.decimalSeparator = L".";
   format.thousandSeparator = L",";
