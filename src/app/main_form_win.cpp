@@ -161,6 +161,7 @@ void TFrmNimbrelMain::FormCreate() {
   SessionNotifyRegistered = RegisterSessionNotification(handle());
   LoadMenuIcons();
   refresh_.SetPictureSize(NotificationAreaIconSize());
+  ReadDesktopLook();
   Timer1Timer();
   EnablePrivilege(L"SeDebugPrivilege", true);
 }
@@ -217,6 +218,32 @@ void TFrmNimbrelMain::LoadMenuIcons() {
   TaskManagerIcon = load(L"System32\\taskmgr.exe", 0);
 }
 
+const Settings& TFrmNimbrelMain::Look() {
+  if (!highContrast_ && !(settings.FollowTaskbarMode && taskbarMode_ != TaskbarMode::Unknown)) return settings;
+  if (settings.FollowTaskbarMode && !lightTheme_) {
+    // The user may have made the two themes their own; a folder that lost them has the shipped ones.
+    const WindowsThemeFolder folder = ThemesFolder(PortableMode, handle());
+    const auto read = [&](const wchar_t* name, bool light) {
+      const std::wstring path = folder.PathOf(ThemeFileNameOf(name));
+      return folder.Exists(path) ? ReadTheme(*folder.Open(path)) : ShippedTaskbarTheme(light);
+    };
+    lightTheme_ = read(kLightTaskbarTheme, true);
+    darkTheme_ = read(kDarkTaskbarTheme, false);
+  }
+  MakeTrayLook(look_, settings,
+               LookInputs{taskbarMode_, highContrast_, lightTheme_ ? &*lightTheme_ : nullptr,
+                          darkTheme_ ? &*darkTheme_ : nullptr});
+  return look_;
+}
+
+void TFrmNimbrelMain::ReadDesktopLook() {
+  const std::optional<bool> light = TaskbarUsesLightTheme();
+  taskbarMode_ = !light ? TaskbarMode::Unknown : *light ? TaskbarMode::Light : TaskbarMode::Dark;
+  highContrast_ = HighContrastOn();
+  lightTheme_.reset();
+  darkTheme_.reset();
+}
+
 void TFrmNimbrelMain::FollowIconSize() {
   const int size = NotificationAreaIconSize();
   if (size == refresh_.PictureSize()) return;
@@ -233,7 +260,7 @@ void TFrmNimbrelMain::Timer1Timer() {
 
 void TFrmNimbrelMain::Timer1Timer(const MemorySample& sample) {
   if (closed_ || !Tray) return;  // the program ended while a warning dialog was open
-  refresh_.Show(sample, settings, *Tray, numberFormat_);
+  refresh_.Show(sample, Look(), *Tray, numberFormat_);
   DisplayedTotal = nimbrel::DisplayedTotal(settings, sample);
 
   HighMemoryDecision decision =
@@ -483,6 +510,12 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETTINGCHANGE:
       FollowIconSize();
+      // The taskbar turned light or dark, or a high-contrast scheme came or went: repaint now.
+      if ((lParam && ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"ImmersiveColorSet") == 0) ||
+          wParam == SPI_SETHIGHCONTRAST) {
+        ReadDesktopLook();
+        Timer1Timer();
+      }
       if (lParam && ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
         numberFormat_ = UserNumberFormat();
         Timer1.HandOverNext();
@@ -490,6 +523,7 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SYSCOLORCHANGE:
       Timer1.HandOverNext();  // the picture's automatic colours follow the system's
+      highContrast_ = HighContrastOn();
       break;
     case WM_DISPLAYCHANGE:
       Timer1.HandOverNext();  // the shell may want the icon anew at the new colour depth

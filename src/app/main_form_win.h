@@ -15,6 +15,7 @@
 #include "display/high_memory_rule.h"
 #include "display/reading_timer_win.h"
 #include "display/refresh_cycle_win.h"
+#include "display/tray_look.h"
 #include "platform/color_dialog_win.h"
 #include "platform/hot_key_manager_win.h"
 #include "platform/menu_model.h"
@@ -28,6 +29,7 @@
 #include "processes/menu_drawing.h"
 #include "processes/menu_images_win.h"
 #include "settings/settings.h"
+#include "settings/theme_file.h"
 
 namespace nimbrel {
 
@@ -48,6 +50,12 @@ class TFrmNimbrelMain : public Window {
   // Paints at the size the notification area shows now, with a tick at once when that changed.
   void FollowIconSize();
   void Timer1Timer(const MemorySample& sample);
+  // What the picture is painted with: the settings themselves, unless the picture follows the
+  // taskbar's mode or a high-contrast scheme is on (display/tray_look.h).
+  const Settings& Look();
+  // Reads the taskbar's mode and the high-contrast switch again; the taskbar themes are read again
+  // when next needed.
+  void ReadDesktopLook();
   // The exit command: close query (save), close (release), end of the message loop.
   void Close1Click();
   void About1Click();
@@ -140,6 +148,11 @@ class TFrmNimbrelMain : public Window {
   UniqueMemoryDc backdropDc_;
   std::vector<std::pair<std::vector<int>, UniqueBitmap>> backdrops_;
   RefreshCycle refresh_;
+  Settings look_;
+  TaskbarMode taskbarMode_ = TaskbarMode::Unknown;
+  bool highContrast_ = false;
+  std::optional<ThemeSlots> lightTheme_;
+  std::optional<ThemeSlots> darkTheme_;
   bool quitWithoutSaving_ = false;
   bool closeQueryDone_ = false;
   bool closed_ = false;

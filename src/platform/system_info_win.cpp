@@ -383,4 +383,27 @@ unsigned long OpenHandleCount() {
   return valid;
 }
 
+std::optional<bool> TaskbarUsesLightTheme() {
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize", 0,
+                      KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  const UniqueRegistryKey key(opened);
+  DWORD value = 0;
+  DWORD type = 0;
+  DWORD size = sizeof value;
+  const LONG read = ::RegQueryValueExW(key.get(), L"SystemUsesLightTheme", nullptr, &type,
+                                       reinterpret_cast<BYTE*>(&value), &size);
+  if (read != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
+  return value != 0;
+}
+
+bool HighContrastOn() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof contrast;
+  return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 }  // namespace nimbrel

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,11 @@ namespace nimbrel {
 [[nodiscard]] bool IsPortableDevice();
 // Desktop composition is on; false where DWMAPI.dll or its function is missing.
 [[nodiscard]] bool IsCompositionEnabled();
+// Whether the taskbar is light (Windows 10 on: the user's SystemUsesLightTheme); nothing where the
+// system has no such setting.
+[[nodiscard]] std::optional<bool> TaskbarUsesLightTheme();
+// Whether a high-contrast scheme is on.
+[[nodiscard]] bool HighContrastOn();
 // The visual-style code 0..5 that picks the first start's theme.
 [[nodiscard]] int DetectVisualStyle();
 

@@ -99,6 +99,11 @@ struct AtomTraits {
   static Handle Invalid() noexcept { return 0; }
   static void Close(Handle h) noexcept { ::GlobalDeleteAtom(h); }
 };
+struct RegistryKeyTraits {
+  using Handle = HKEY;
+  static Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { ::RegCloseKey(h); }
+};
 struct WindowTraits {
   using Handle = HWND;
   static Handle Invalid() noexcept { return nullptr; }
@@ -117,6 +122,7 @@ using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueGlobalAtom = UniqueResource<AtomTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
+using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 
 // A DC obtained with GetDC for one window, released with ReleaseDC.
 class WindowDc {

@@ -54,6 +54,8 @@ struct Settings {
   std::int32_t ProcessValueType = 0;
   std::int32_t RedPercent = 90;
   std::int32_t YellowPercent = 65;
+  // The picture takes the colours of the light or the dark taskbar theme, following the taskbar.
+  bool FollowTaskbarMode = false;
 
   // Section "Colors".
   ColorValue ProcMenuHightlightColor = kAutomaticColor;

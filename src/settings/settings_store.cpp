@@ -54,9 +54,11 @@ constexpr std::array<GeneralKey, 30> kGeneralKeys = {{
     {L"ProcessValueType", &Settings::ProcessValueType},
 }};
 
-constexpr std::array<GeneralKey, 2> kThresholdKeys = {{
+// Written after the Font section; keys that came later than the first file layout go last.
+constexpr std::array<GeneralKey, 3> kThresholdKeys = {{
     {L"RedPercent", &Settings::RedPercent},
     {L"YellowPercent", &Settings::YellowPercent},
+    {L"FollowTaskbarMode", &Settings::FollowTaskbarMode},
 }};
 
 struct ColorKey {

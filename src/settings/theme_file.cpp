@@ -104,14 +104,27 @@ int VisualStyleCode(const VisualStyleInputs& in) {
   return 5;
 }
 
-void ApplyStartupTheme(Settings& settings, int styleCode, const IniStore* file) {
-  if (!file) return;
-  const ThemeSlots theme = ReadStoredTheme(*file).slots;
+const ThemeSlots& ShippedTaskbarTheme(bool light) {
+  static const ThemeSlots lightTheme{{L"000000", L"F3F3F3", L"D0D0D0", L"6E6E6E", L"107C10", L"935600", L"C42B1C"},
+                                     true, true};
+  static const ThemeSlots darkTheme{{L"FFFFFF", L"202020", L"3C3C3C", L"9A9A9A", L"6CCB5F", L"FCE100", L"FF99A4"},
+                                    true, true};
+  return light ? lightTheme : darkTheme;
+}
+
+void ApplyThemeColors(Settings& settings, const ThemeSlots& theme) {
   ColorValue Settings::*const fields[kThemeColorCount] = {
       &Settings::FontColor,  &Settings::OpaqueBkColor, &Settings::FullBarColor, &Settings::BarBorderColor,
       &Settings::GreenColor, &Settings::YellowColor,   &Settings::RedColor};
   for (int i = 0; i < kThemeColorCount; ++i)
     if (theme.ColorSlots[i] != kAutomaticSlot) settings.*fields[i] = TextToColor(theme.ColorSlots[i]);
+  ApplyFontColor(settings);
+}
+
+void ApplyStartupTheme(Settings& settings, int styleCode, const IniStore* file) {
+  if (!file) return;
+  const ThemeSlots theme = ReadStoredTheme(*file).slots;
+  ApplyThemeColors(settings, theme);
   settings.TransBk = theme.TransparentBackground;
   settings.FullBar = theme.OpaqueBar;
   if (styleCode == 0 || styleCode == 1) {

@@ -76,6 +76,16 @@ struct VisualStyleInputs {
 // 0 Aero (composition), 1 Vista basic, 2..4 the XP colour schemes, 5 system colours.
 int VisualStyleCode(const VisualStyleInputs& inputs);
 
+// The two themes made for today's light and dark taskbars, which the picture takes its colours from
+// when it follows the taskbar's mode.
+inline constexpr wchar_t kLightTaskbarTheme[] = L"Windows Light Taskbar";
+inline constexpr wchar_t kDarkTaskbarTheme[] = L"Windows Dark Taskbar";
+// The same two as they are shipped, for a themes folder that has lost its copy.
+const ThemeSlots& ShippedTaskbarTheme(bool light);
+
+// Every colour of the theme that is not automatic replaces the settings' own; the switches stay.
+void ApplyThemeColors(Settings& settings, const ThemeSlots& theme);
+
 // The first start's theme: the colours of `file` that are not automatic, the two switches, the
 // opaque black background for the Aero styles, the font colour last. Without a file nothing changes.
 void ApplyStartupTheme(Settings& settings, int styleCode, const IniStore* file);

@@ -274,6 +274,7 @@ TEST(SaveOptionsTest, NewFileHoldsEveryKeyInOrder) {
             "ProcessValueType=0\r\n"
             "RedPercent=90\r\n"
             "YellowPercent=65\r\n"
+            "FollowTaskbarMode=0\r\n"
             "[Font]\r\n"
             "Name=Tahoma\r\n"
             "CharSet=1\r\n"
@@ -314,7 +315,7 @@ class RecordingStore : public IniStore {
 TEST(SaveOptionsTest, OneWritePerKeyWithFontBetweenProcessValueTypeAndRedPercent) {
   RecordingStore store;
   ASSERT_TRUE(SaveOptions(store, DefaultSettings(5)).ok);
-  ASSERT_EQ(store.writes.size(), 44u);
+  ASSERT_EQ(store.writes.size(), 45u);
   EXPECT_EQ(store.writes[0], L"General/Warn=1");
   EXPECT_EQ(store.writes[4], L"General/ShowPage=1");
   EXPECT_EQ(store.writes[29], L"General/ProcessValueType=0");
@@ -322,8 +323,9 @@ TEST(SaveOptionsTest, OneWritePerKeyWithFontBetweenProcessValueTypeAndRedPercent
   EXPECT_EQ(store.writes[34], L"Font/Style=0");
   EXPECT_EQ(store.writes[35], L"General/RedPercent=90");
   EXPECT_EQ(store.writes[36], L"General/YellowPercent=65");
-  EXPECT_EQ(store.writes[37], L"Colors/ProcMenuHightlightColor=Automatic");
-  EXPECT_EQ(store.writes[43], L"Colors/FullBarColor=Automatic");
+  EXPECT_EQ(store.writes[37], L"General/FollowTaskbarMode=0");
+  EXPECT_EQ(store.writes[38], L"Colors/ProcMenuHightlightColor=Automatic");
+  EXPECT_EQ(store.writes[44], L"Colors/FullBarColor=Automatic");
 }
 
 TEST(SaveOptionsTest, RefusedWriteStopsAtTheFirstKey) {
@@ -442,7 +444,7 @@ TEST(SettingsStoreTest, UnknownKeysAndSectionsSurviveASaveAndKnownValuesAreNorma
                 "; hand made\r\n[General]\r\nWarn=1\r\nMyKey=abc\r\nRefreshRate=1000\r\nWarnMsgBox=0\r\n", 0),
             0u)
       << content;
-  EXPECT_NE(content.find("YellowPercent=65\r\n[Mine]\r\nA=b\r\n[Colors]\r\nGreenColor=00FF00\r\n"
+  EXPECT_NE(content.find("YellowPercent=65\r\nFollowTaskbarMode=0\r\n[Mine]\r\nA=b\r\n[Colors]\r\nGreenColor=00FF00\r\n"
                          "ProcMenuHightlightColor=Automatic\r\n"),
             std::string::npos)
       << content;

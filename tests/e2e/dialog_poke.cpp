@@ -125,6 +125,15 @@ int wmain(int argc, wchar_t** argv) {
       return 1;
     return ::SendMessageTimeoutW(main, WM_ENDSESSION, FALSE, 0, SMTO_ABORTIFHUNG, 5000, &answer) ? 0 : 1;
   }
+  if (argc >= 3 && std::wstring(argv[1]) == L"setting-changed") {
+    // What Windows tells every top-level window when a setting changes, e.g. "ImmersiveColorSet"
+    // when the taskbar turns light or dark.
+    DWORD_PTR answer = 0;
+    return ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(argv[2]),
+                                 SMTO_ABORTIFHUNG, 5000, &answer)
+               ? 0
+               : 1;
+  }
   if (argc >= 2 && std::wstring(argv[1]) == L"menu") return PrintMenu();
   if (argc >= 2 && std::wstring(argv[1]) == L"menus") return PrintMenus();
   if (argc >= 2 && std::wstring(argv[1]) == L"tips") return PrintTips();

@@ -55,7 +55,57 @@ def first_start_applies_the_system_colours_theme_once(d):
     check(beside.read_bytes() == settings_with(**SYSTEM_COLORS), "the second start applied the theme again")
 
 
-TESTS = {"startup_theme": first_start_applies_the_system_colours_theme_once}
+PERSONALIZE = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize"
+
+
+def set_light_taskbar(light):
+    subprocess.run([WINE, "reg", "add", PERSONALIZE, "/v", "SystemUsesLightTheme", "/t", "REG_DWORD", "/d",
+                    "1" if light else "0", "/f"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True,
+                   timeout=60)
+
+
+def tray_colours(d, name):
+    """How many pixels of the tray's corner have the dark and the light taskbar theme's background."""
+    area = d.region(d.screenshot(name), 996, 744, 28, 24)
+    pixels = [p for row in area for p in row]
+    return pixels.count((0x20, 0x20, 0x20)), pixels.count((0xF3, 0xF3, 0xF3))
+
+
+def picture_follows_the_taskbar_mode(d):
+    """With the box on, the picture takes the dark or the light taskbar theme's colours as the
+    taskbar's mode changes, repainted at the broadcast; with the box off nothing changes."""
+    shutil.copytree(THEMES, d.folder / "Themes")
+    beside = d.folder / "Nimbrel.Settings"
+    try:
+        set_light_taskbar(False)
+        beside.write_bytes(settings_with(FollowTaskbarMode=1, TransBk=0, ShowPercentage=1))
+        d.start_and_wait_ready()
+        dark, light = tray_colours(d, "dark.png")
+        check(dark > 60 and light == 0, f"a dark taskbar gave {dark} dark and {light} light background pixels")
+        set_light_taskbar(True)
+        check(d.run_tool("dialog_poke", "setting-changed", "ImmersiveColorSet") == 0, "no broadcast")
+        # Within one refresh period: the program repaints at the broadcast itself.
+        time.sleep(0.8)
+        dark, light = tray_colours(d, "light.png")
+        check(light > 60 and dark == 0, f"a light taskbar gave {dark} dark and {light} light background pixels")
+        d.end_session()
+        check(b"FollowTaskbarMode=1" in beside.read_bytes() and b"OpaqueBkColor=Automatic" in beside.read_bytes(),
+              "the user's own colours were changed:\n" + beside.read_text("latin-1"))
+
+        beside.write_bytes(settings_with(FollowTaskbarMode=0, TransBk=0, ShowPercentage=1))
+        d.start_and_wait_ready()
+        set_light_taskbar(False)
+        check(d.run_tool("dialog_poke", "setting-changed", "ImmersiveColorSet") == 0, "no broadcast")
+        time.sleep(0.8)
+        check(tray_colours(d, "off.png") == (0, 0), "with the box off the picture changed its colours")
+        d.end_session()
+    finally:
+        subprocess.run([WINE, "reg", "delete", PERSONALIZE, "/v", "SystemUsesLightTheme", "/f"],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+
+
+TESTS = {"startup_theme": first_start_applies_the_system_colours_theme_once,
+         "taskbar_mode": picture_follows_the_taskbar_mode}
 
 if __name__ == "__main__":
     sys.exit(run(TESTS))
