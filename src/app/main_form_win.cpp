@@ -112,6 +112,10 @@ void TFrmNimbrelMain::CreateComponents() {
   Tray->SetIconVisible(true);
   Tray->Loaded();
   Tray->OnDblClick = [this] { TrayDblClick(); };
+  // Keyboard users select the icon with Win+B and the arrow keys: Enter or Space does what a double
+  // click does.
+  Tray->SetNotifyBehaviour(2);
+  Tray->OnKeySelect = [this] { TrayDblClick(); };
   HotKeyManager1 = std::make_unique<THotKeyManager>();
   HotKeyManager1->OnHotKeyPressed = [this](HotKeyValue key, WORD index) {
     HotKeyManager1HotKeyPressed(key, index);

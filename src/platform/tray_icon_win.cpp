@@ -6,6 +6,7 @@
 #include "platform/application_win.h"
 #include "platform/shared_window_win.h"
 #include "platform/system_info_win.h"
+#include "platform/system_library_win.h"
 
 namespace nimbrel {
 
@@ -139,7 +140,10 @@ bool TCoolTrayIcon::Notify(DWORD message) {
 
 bool TCoolTrayIcon::AddIcon() {
   iconVisible_ = true;
-  return Notify(NIM_ADD);
+  const bool added = Notify(NIM_ADD);
+  // A new icon starts with the shell's first callbacks (a restarted taskbar too): ask for ours again.
+  if (added && notifyBehaviour_ != 0) SetNotifyBehaviour(notifyBehaviour_);
+  return added;
 }
 
 bool TCoolTrayIcon::RemoveIcon() {
@@ -203,7 +207,7 @@ bool TCoolTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& t
 
 bool TCoolTrayIcon::SetNotifyBehaviour(int behaviour) {
   notifyBehaviour_ = behaviour;
-  data_.uVersion = behaviour == 1 ? 3 : 0;
+  data_.uVersion = behaviour == 1 || behaviour == 2 ? 3 : 0;
   return ::Shell_NotifyIconW(NIM_SETVERSION, &data_) != FALSE;
 }
 
@@ -273,6 +277,7 @@ void TCoolTrayIcon::HandleCallback(UINT message) {
       if (popupMenu_ && popupMenu_->AutoPopup() && !leftPopup_) popupMenu_->ClickDefaultItem();
       break;
     case WM_RBUTTONDOWN:
+      rightButtonAt_ = TickCount64();
       if (OnMouseDown) OnMouseDown(MouseButton::Right, ShiftState(kRightBit), pt.x, pt.y);
       if (popupMenu_ && popupMenu_->AutoPopup()) {
         ::SetForegroundWindow(MessageWindow());
@@ -280,7 +285,8 @@ void TCoolTrayIcon::HandleCallback(UINT message) {
       }
       break;
     case WM_RBUTTONUP:
-      if (notifyBehaviour_ == 0 && OnMouseUp)
+      rightButtonAt_ = TickCount64();
+      if (notifyBehaviour_ != 1 && OnMouseUp)
         OnMouseUp(MouseButton::Right, ShiftState(kRightBit), pt.x, pt.y);
       break;
     case WM_CONTEXTMENU:
@@ -288,6 +294,7 @@ void TCoolTrayIcon::HandleCallback(UINT message) {
     case NIN_KEYSELECT:
       if (notifyBehaviour_ == 1 && OnMouseUp)
         OnMouseUp(MouseButton::Right, ShiftState(kRightBit), pt.x, pt.y);
+      if (notifyBehaviour_ == 2) KeyboardCallback(message);
       break;
     case WM_MBUTTONDOWN:
       if (OnMouseDown) OnMouseDown(MouseButton::Middle, ShiftState(kMiddleBit), pt.x, pt.y);
@@ -298,6 +305,40 @@ void TCoolTrayIcon::HandleCallback(UINT message) {
     default:
       break;
   }
+}
+
+void TCoolTrayIcon::KeyboardCallback(UINT message) {
+  const std::uint64_t now = TickCount64();
+  if (message == NIN_KEYSELECT) {
+    // Enter comes as two notifications in a row; a second press is slower than this.
+    constexpr std::uint64_t kRepeat = 200;
+    const bool repeated = keySelectAt_ != 0 && now - keySelectAt_ < kRepeat;
+    keySelectAt_ = now;
+    if (!repeated && OnKeySelect) OnKeySelect();
+  } else if (message == WM_CONTEXTMENU) {
+    // After a right click the shell sends this too: the mouse has opened the menu already.
+    const bool mouse = rightButtonAt_ != 0 && now - rightButtonAt_ < ::GetDoubleClickTime();
+    if (!mouse && OnKeyMenu) OnKeyMenu(IconRect());
+  }
+  // NIN_SELECT follows a left click: the mouse's events have told it all.
+}
+
+RECT TCoolTrayIcon::IconRect() const {
+  using GetRectFn = HRESULT(WINAPI*)(const NOTIFYICONIDENTIFIER*, RECT*);
+  static const auto getRect =
+      LibraryFunction<GetRectFn>(::GetModuleHandleW(L"shell32.dll"), "Shell_NotifyIconGetRect");
+  RECT r{};
+  NOTIFYICONIDENTIFIER id{};
+  id.cbSize = sizeof id;
+  id.hWnd = data_.hWnd;
+  id.uID = data_.uID;
+  if (getRect && SUCCEEDED(getRect(&id, &r)) && r.right > r.left) return r;
+  HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+  HWND area = taskbar ? ::FindWindowExW(taskbar, nullptr, L"TrayNotifyWnd", nullptr) : nullptr;
+  if (area && ::GetWindowRect(area, &r)) return r;
+  POINT pt{};
+  ::GetCursorPos(&pt);
+  return RECT{pt.x, pt.y, pt.x + 1, pt.y + 1};
 }
 
 void TCoolTrayIcon::Click() {

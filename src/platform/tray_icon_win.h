@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -68,6 +69,9 @@ class TCoolTrayIcon {
 
   // Kind 0 none, 1 info, 2 warning, 3 error; timeout in seconds.
   bool ShowBalloon(const std::wstring& title, const std::wstring& text, int kind, unsigned timeoutSeconds);
+  // 0 the shell's first callbacks; 1 version 3, its keyboard and context-menu notifications raising
+  // the right button's mouse up; 2 version 3 for keyboard users: the mouse as with 0, Enter or Space on
+  // the selected icon raising OnKeySelect and Shift+F10 or the menu key OnKeyMenu.
   bool SetNotifyBehaviour(int behaviour);
   [[nodiscard]] int NotifyBehaviour() const noexcept { return notifyBehaviour_; }
 
@@ -110,6 +114,12 @@ class TCoolTrayIcon {
   std::function<void(unsigned shift, int x, int y)> OnMouseMove;
   std::function<void(int nextIndex)> OnCycle;
   std::function<void(bool& showMainForm)> OnStartup;
+  std::function<void()> OnKeySelect;
+  // The icon's place on the screen, to show the menu beside it rather than at the pointer.
+  std::function<void(const RECT& icon)> OnKeyMenu;
+
+  // Where the shell shows the icon (Windows 7 on), else the notification area, else the pointer.
+  [[nodiscard]] RECT IconRect() const;
 
  private:
   friend class TTrayIconHandler;
@@ -125,6 +135,7 @@ class TCoolTrayIcon {
   LRESULT HandleOwnerMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   unsigned ShiftState(unsigned buttonBit) const;
   void CloseOverflowWindow() const;
+  void KeyboardCallback(UINT message);
 
   NOTIFYICONDATAW data_{};
   HWND owner_;
@@ -141,6 +152,10 @@ class TCoolTrayIcon {
   bool cycleIcons_ = false;
   unsigned cycleInterval_ = 0;
   int notifyBehaviour_ = 0;
+  // When the right button last came (a context-menu notification right after it is the mouse's) and
+  // when the last key selection came (Enter is reported twice).
+  std::uint64_t rightButtonAt_ = 0;
+  std::uint64_t keySelectAt_ = 0;
   bool modernShell_ = false;
   bool clickStarted_ = false;
   bool clickReady_ = false;

@@ -2,6 +2,8 @@
 // shell's callback messages.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <string>
 #include <vector>
 
@@ -181,6 +183,43 @@ TEST_F(TrayIcon, RightButtonUpDependsOnTheNotifyBehaviour) {
   EXPECT_EQ(events_, (Events{L"down-right", L"up-right"}));
   tray_->HandleCallback(NIN_KEYSELECT);
   EXPECT_EQ(events_.size(), 3u);
+}
+
+// Keyboard users: Enter or Space on the selected icon is one key selection (the shell reports Enter
+// twice), Shift+F10 or the menu key the menu beside the icon; the mouse is as it was, and the
+// context-menu notification that follows a right click is the mouse's. Only behaviour 2 does this.
+TEST_F(TrayIcon, KeyboardSelectionAndMenuWithBehaviourTwo) {
+  int selections = 0;
+  std::vector<RECT> menus;
+  tray_->OnKeySelect = [&] { ++selections; };
+  tray_->OnKeyMenu = [&](const RECT& r) { menus.push_back(r); };
+  tray_->HandleCallback(NIN_KEYSELECT);
+  tray_->HandleCallback(WM_CONTEXTMENU);
+  EXPECT_EQ(selections + menus.size(), 0u) << "behaviour 0 knows no keyboard";
+
+  ASSERT_TRUE(tray_->AddIcon());
+  tray_->SetNotifyBehaviour(2);
+  tray_->HandleCallback(NIN_KEYSELECT);
+  tray_->HandleCallback(NIN_KEYSELECT);
+  EXPECT_EQ(selections, 1) << "Enter's second report";
+  Pump(300);
+  tray_->HandleCallback(NIN_KEYSELECT);
+  EXPECT_EQ(selections, 2) << "a second press";
+  tray_->HandleCallback(NIN_SELECT);
+  EXPECT_EQ(selections, 2) << "a left click's selection is the mouse's";
+
+  tray_->HandleCallback(WM_RBUTTONDOWN);
+  tray_->HandleCallback(WM_RBUTTONUP);
+  tray_->HandleCallback(WM_CONTEXTMENU);
+  EXPECT_EQ(events_, (Events{L"down-right", L"up-right"}));
+  EXPECT_TRUE(menus.empty()) << "the right click has opened the menu already";
+  Pump(::GetDoubleClickTime() + 50);
+  tray_->HandleCallback(WM_CONTEXTMENU);
+  ASSERT_EQ(menus.size(), 1u);
+  const RECT icon = tray_->IconRect();
+  EXPECT_EQ(std::memcmp(&menus[0], &icon, sizeof(RECT)), 0);
+  EXPECT_LT(menus[0].left, menus[0].right);
+  tray_->RemoveIcon();
 }
 
 class FakeMenu : public TrayPopupMenu {
