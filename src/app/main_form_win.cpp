@@ -223,7 +223,8 @@ void TFrmNimbrelMain::LoadMenuIcons() {
 }
 
 const Settings& TFrmNimbrelMain::Look() {
-  if (!highContrast_ && !(settings.FollowTaskbarMode && taskbarMode_ != TaskbarMode::Unknown)) return settings;
+  if (!highContrast_ && !(settings.FollowTaskbarMode && taskbarMode_ != TaskbarMode::Unknown))
+    return settings;
   if (settings.FollowTaskbarMode && !lightTheme_) {
     // The user may have made the two themes their own; a folder that lost them has the shipped ones.
     const WindowsThemeFolder folder = ThemesFolder(PortableMode, handle());

@@ -14,7 +14,8 @@ double Linear(unsigned channel) {
 }  // namespace
 
 double RelativeLuminance(Rgb color) {
-  return 0.2126 * Linear(color & 0xFF) + 0.7152 * Linear((color >> 8) & 0xFF) + 0.0722 * Linear((color >> 16) & 0xFF);
+  return 0.2126 * Linear(color & 0xFF) + 0.7152 * Linear((color >> 8) & 0xFF) +
+         0.0722 * Linear((color >> 16) & 0xFF);
 }
 
 double ContrastRatio(Rgb a, Rgb b) {

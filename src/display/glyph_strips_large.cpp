@@ -6,6 +6,9 @@
 
 namespace nimbrel {
 
+// One strip row per line, as the pixels stand.
+// clang-format off
+
 // 99 × 10, cells 9 × 10, cell 10 empty: texts of one or two characters.
 const Bitmap& PicClip2Strip20() {
   static const Bitmap strip = GlyphStripFromRows({
@@ -146,5 +149,7 @@ const Bitmap& PicClipMiniStrip24() {
   });
   return strip;
 }
+
+// clang-format on
 
 }  // namespace nimbrel

@@ -17,8 +17,7 @@ void RefreshCycle::Show(const MemorySample& sample, const Settings& settings, TC
   painter_.Paint(picture_, settings, sample, PaintContext{format, colors_, &text_});
   const auto key = settings.TransBk ? std::optional<Rgb>(kTransparentKey) : std::nullopt;
   std::wstring hint = TooltipText(settings, sample, format);
-  if (shownIcon_ && tray.Icon() == shownIcon_ && picture_ == shownPicture_ &&
-      key == shownKey_) {
+  if (shownIcon_ && tray.Icon() == shownIcon_ && picture_ == shownPicture_ && key == shownKey_) {
     if (hint != tray.Hint()) tray.SetHint(hint);
     return;
   }

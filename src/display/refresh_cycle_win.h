@@ -1,7 +1,8 @@
 #pragma once
 // The picture half of the refresh tick: one memory reading, one picture at the size the notification
-// area shows, one icon handed to the tray together with the tooltip. Everything it keeps (painter, text DC, picture) is reused from
-// tick to tick; the icon of the previous tick is destroyed once the shell has the new one.
+// area shows, one icon handed to the tray together with the tooltip. Everything it keeps (painter, text DC,
+// picture) is reused from tick to tick; the icon of the previous tick is destroyed once the shell has the new
+// one.
 #include <optional>
 
 #include "display/byte_size.h"

@@ -13,8 +13,8 @@
 
 namespace nimbrel {
 
-// An icon of the picture, at the picture's size. With a key, exactly the pixels of that colour are transparent;
-// without one nothing is.
+// An icon of the picture, at the picture's size. With a key, exactly the pixels of that colour are
+// transparent; without one nothing is.
 [[nodiscard]] UniqueIcon MakeIconFromBitmap(const TrayPicture& picture, std::optional<Rgb> transparentKey);
 
 class WindowsSystemColors : public SystemColors {

@@ -21,7 +21,7 @@ struct LookInputs {
 // The system colours that automatic colours take under a high-contrast scheme: text and frame in the
 // button text colour on the button face, the bar in the highlight colour at every level (the scheme's
 // few colours carry no meaning of their own; the bar's length does).
-inline constexpr int kHighContrastText = 18;       // COLOR_BTNTEXT
+inline constexpr int kHighContrastText = 18;        // COLOR_BTNTEXT
 inline constexpr int kHighContrastBackground = 15;  // COLOR_BTNFACE
 inline constexpr int kHighContrastBar = 13;         // COLOR_HIGHLIGHT
 

@@ -123,11 +123,47 @@ struct PictureDesign {
 };
 
 constexpr PictureDesign kDesigns[] = {
-    {16, 5, {3, 6, 9, 12}, {2, 5, 8, 11, 15}, 4, {0, 4, 1, 1, 0}, {0, 2, 4, 1, 0}, 3, 2, 2, 1, 1, 2,
+    {16,
+     5,
+     {3, 6, 9, 12},
+     {2, 5, 8, 11, 15},
+     4,
+     {0, 4, 1, 1, 0},
+     {0, 2, 4, 1, 0},
+     3,
+     2,
+     2,
+     1,
+     1,
+     2,
      {{15, 9}, {13, 8}}},
-    {20, 6, {4, 8, 11, 15}, {3, 7, 11, 15, 19}, 5, {0, 6, 1, 2, 0}, {0, 2, 5, 1, 0}, 4, 2, 2, 2, 2, 3,
+    {20,
+     6,
+     {4, 8, 11, 15},
+     {3, 7, 11, 15, 19},
+     5,
+     {0, 6, 1, 2, 0},
+     {0, 2, 5, 1, 0},
+     4,
+     2,
+     2,
+     2,
+     2,
+     3,
      {{18, 10}, {16, 9}}},
-    {24, 7, {5, 9, 14, 18}, {3, 8, 13, 18, 23}, 6, {0, 7, 1, 2, 0}, {0, 3, 6, 1, 0}, 4, 3, 3, 2, 2, 3,
+    {24,
+     7,
+     {5, 9, 14, 18},
+     {3, 8, 13, 18, 23},
+     6,
+     {0, 7, 1, 2, 0},
+     {0, 3, 6, 1, 0},
+     4,
+     3,
+     3,
+     2,
+     2,
+     3,
      {{21, 12}, {18, 11}}},
 };
 static_assert(std::size(kDesigns) == std::size(kPictureDesigns));
@@ -271,7 +307,8 @@ void TrayPainter::Paint(TrayPicture& picture, const Settings& settings, const Me
   const SystemColors& system = context.systemColors;
   const PictureScale scale = PictureScaleFor(picture.size);
   const std::size_t designIndex = static_cast<std::size_t>(
-      std::find(std::begin(kPictureDesigns), std::end(kPictureDesigns), scale.design) - std::begin(kPictureDesigns));
+      std::find(std::begin(kPictureDesigns), std::end(kPictureDesigns), scale.design) -
+      std::begin(kPictureDesigns));
   const PictureDesign& d = kDesigns[designIndex];
   Canvas canvas(picture, scale, d);
   const int n = d.size;
@@ -362,8 +399,8 @@ void TrayPainter::PaintGlyphText(Canvas& canvas, const Settings& s, const Displa
   DrawGlyphs(canvas, s, gigabytes, decimalPosition, shift, textColor);
 }
 
-void TrayPainter::DrawGlyphs(Canvas& canvas, const Settings& s, bool gigabytes, int decimalPosition, int shift,
-                             Rgb textColor) {
+void TrayPainter::DrawGlyphs(Canvas& canvas, const Settings& s, bool gigabytes, int decimalPosition,
+                             int shift, Rgb textColor) {
   const PictureDesign& d = canvas.Design();
   const int length = static_cast<int>(drawnText_.size());
   const std::size_t layout = static_cast<std::size_t>(std::min(length, 4));

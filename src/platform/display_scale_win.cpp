@@ -10,7 +10,8 @@ struct DpiFunctions {
   DpiFunctions() {
     const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
     GetDpiForWindow = LibraryFunction<decltype(GetDpiForWindow)>(user32, "GetDpiForWindow");
-    GetSystemMetricsForDpi = LibraryFunction<decltype(GetSystemMetricsForDpi)>(user32, "GetSystemMetricsForDpi");
+    GetSystemMetricsForDpi =
+        LibraryFunction<decltype(GetSystemMetricsForDpi)>(user32, "GetSystemMetricsForDpi");
   }
   UINT(WINAPI* GetDpiForWindow)(HWND) = nullptr;
   int(WINAPI* GetSystemMetricsForDpi)(int, UINT) = nullptr;

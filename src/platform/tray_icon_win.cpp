@@ -18,7 +18,6 @@ constexpr size_t kTipLimit = 127;
 constexpr size_t kInfoLimit = 255;
 constexpr size_t kInfoTitleLimit = 63;
 
-
 template <size_t N>
 void CopyLimited(wchar_t (&target)[N], const std::wstring& text, size_t limit) {
   size_t n = std::min({text.size(), limit, N - 1});

@@ -105,10 +105,10 @@ int VisualStyleCode(const VisualStyleInputs& in) {
 }
 
 const ThemeSlots& ShippedTaskbarTheme(bool light) {
-  static const ThemeSlots lightTheme{{L"000000", L"F3F3F3", L"D0D0D0", L"6E6E6E", L"107C10", L"935600", L"C42B1C"},
-                                     true, true};
-  static const ThemeSlots darkTheme{{L"FFFFFF", L"202020", L"3C3C3C", L"9A9A9A", L"6CCB5F", L"FCE100", L"FF99A4"},
-                                    true, true};
+  static const ThemeSlots lightTheme{
+      {L"000000", L"F3F3F3", L"D0D0D0", L"6E6E6E", L"107C10", L"935600", L"C42B1C"}, true, true};
+  static const ThemeSlots darkTheme{
+      {L"FFFFFF", L"202020", L"3C3C3C", L"9A9A9A", L"6CCB5F", L"FCE100", L"FF99A4"}, true, true};
   return light ? lightTheme : darkTheme;
 }
 

@@ -444,9 +444,11 @@ TEST(SettingsStoreTest, UnknownKeysAndSectionsSurviveASaveAndKnownValuesAreNorma
                 "; hand made\r\n[General]\r\nWarn=1\r\nMyKey=abc\r\nRefreshRate=1000\r\nWarnMsgBox=0\r\n", 0),
             0u)
       << content;
-  EXPECT_NE(content.find("YellowPercent=65\r\nFollowTaskbarMode=0\r\n[Mine]\r\nA=b\r\n[Colors]\r\nGreenColor=00FF00\r\n"
-                         "ProcMenuHightlightColor=Automatic\r\n"),
-            std::string::npos)
+  EXPECT_NE(
+      content.find(
+          "YellowPercent=65\r\nFollowTaskbarMode=0\r\n[Mine]\r\nA=b\r\n[Colors]\r\nGreenColor=00FF00\r\n"
+          "ProcMenuHightlightColor=Automatic\r\n"),
+      std::string::npos)
       << content;
   EXPECT_NE(content.find("FullBarColor=Automatic\r\n"
                          "[\xE8\x87\xAA\xE5\xAE\x9A\xE4\xB9\x89\xE9\xA2\x9C\xE8\x89\xB2]\r\nColorA=FFFFFF\r\n"

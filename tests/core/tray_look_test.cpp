@@ -19,8 +19,9 @@ namespace {
 
 ThemeSlots ShippedFile(const std::wstring& name) {
   const std::wstring file = ThemeFileNameOf(name);
-  std::ifstream in(std::string(NIMBREL_SOURCE_DIR "/packaging/themes/") + std::string(file.begin(), file.end()),
-                   std::ios::binary);
+  std::ifstream in(
+      std::string(NIMBREL_SOURCE_DIR "/packaging/themes/") + std::string(file.begin(), file.end()),
+      std::ios::binary);
   EXPECT_TRUE(in) << std::string(file.begin(), file.end());
   std::ostringstream bytes;
   bytes << in.rdbuf();
@@ -83,13 +84,14 @@ TEST(TrayLook, FollowsTheTaskbarOnlyWhenAskedAndHighContrastWins) {
   const ColorValue mine = RgbColor(1, 2, 3);
   for (const Case& c : {
            Case{"off", false, TaskbarMode::Dark, false, RgbColor(0, 0, 0), mine, kAutomaticColor},
-           Case{"on, no mode known", true, TaskbarMode::Unknown, false, RgbColor(0, 0, 0), mine, kAutomaticColor},
-           Case{"on, dark", true, TaskbarMode::Dark, false, RgbColor(255, 255, 255), RgbColor(0x6C, 0xCB, 0x5F),
-                RgbColor(0x20, 0x20, 0x20)},
+           Case{"on, no mode known", true, TaskbarMode::Unknown, false, RgbColor(0, 0, 0), mine,
+                kAutomaticColor},
+           Case{"on, dark", true, TaskbarMode::Dark, false, RgbColor(255, 255, 255),
+                RgbColor(0x6C, 0xCB, 0x5F), RgbColor(0x20, 0x20, 0x20)},
            Case{"on, light", true, TaskbarMode::Light, false, RgbColor(0, 0, 0), RgbColor(0x10, 0x7C, 0x10),
                 RgbColor(0xF3, 0xF3, 0xF3)},
-           Case{"high contrast, on, dark", true, TaskbarMode::Dark, true, SystemColor(kHighContrastText), mine,
-                SystemColor(kHighContrastBackground)},
+           Case{"high contrast, on, dark", true, TaskbarMode::Dark, true, SystemColor(kHighContrastText),
+                mine, SystemColor(kHighContrastBackground)},
            Case{"high contrast, off", false, TaskbarMode::Unknown, true, SystemColor(kHighContrastText), mine,
                 SystemColor(kHighContrastBackground)},
        }) {

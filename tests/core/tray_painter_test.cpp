@@ -62,7 +62,8 @@ Settings Defaults() { return DefaultSettings(10); }
 TrayPicture Paint(const Settings& settings, const MemorySample& sample, const NumberFormat& format = {},
                   TextRenderer* renderer = nullptr, const SystemColors& system = TableSystemColors()) {
   TrayPicture canvas;
-  std::fill(canvas.pixels.begin(), canvas.pixels.end(), 0x00123456);  // last tick's leftovers must not show through
+  std::fill(canvas.pixels.begin(), canvas.pixels.end(),
+            0x00123456);  // last tick's leftovers must not show through
   PaintTrayImage(canvas, settings, sample, PaintContext{format, system, renderer});
   return canvas;
 }

@@ -88,27 +88,41 @@ const std::vector<Case>& Cases() {
       {"megabytes", [](Settings&) {}, 22, 3584 * kMiB},
       {"gigabytes", [](Settings& s) { s.OptimizeForGigabytes = true; }, 22, 3584 * kMiB},
       {"mini_two", [](Settings& s) { s.MiniInternalFont = s.ShowPercentage = true; }, 52, 0},
-      {"mini_gigabytes", [](Settings& s) { s.MiniInternalFont = s.OptimizeForGigabytes = true; }, 70, 3584 * kMiB},
+      {"mini_gigabytes", [](Settings& s) { s.MiniInternalFont = s.OptimizeForGigabytes = true; }, 70,
+       3584 * kMiB},
       {"transparent_no_border_full_bar",
        [](Settings& s) { s.TransBk = s.NoBorder = s.FullBar = s.ShowPercentage = true; }, 52, 0},
-      {"transparent_bottom_red", [](Settings& s) { s.TransBk = s.BarBottom = s.ShowPercentage = true; }, 97, 0},
+      {"transparent_bottom_red", [](Settings& s) { s.TransBk = s.BarBottom = s.ShowPercentage = true; }, 97,
+       0},
       {"bottom_mini_gigabytes",
        [](Settings& s) { s.BarBottom = s.MiniInternalFont = s.OptimizeForGigabytes = true; }, 40, 12 * kGiB},
-      {"bottom_no_border_full_bar", [](Settings& s) { s.BarBottom = s.NoBorder = s.FullBar = true; }, 30, 900 * kMiB},
-      {"gauge_border_yellow", [](Settings& s) { s.StandardGauge = s.FullBar = s.ShowPercentage = true; }, 70, 0},
+      {"bottom_no_border_full_bar", [](Settings& s) { s.BarBottom = s.NoBorder = s.FullBar = true; }, 30,
+       900 * kMiB},
+      {"gauge_border_yellow", [](Settings& s) { s.StandardGauge = s.FullBar = s.ShowPercentage = true; }, 70,
+       0},
       {"gauge_transparent_no_border",
        [](Settings& s) { s.StandardGauge = s.TransBk = s.NoBorder = s.ShowPercentage = true; }, 100, 0},
       {"gauge_bottom_no_border",
        [](Settings& s) { s.StandardGauge = s.BarBottom = s.NoBorder = s.ShowPercentage = true; }, 64, 0},
-      {"transparent_no_border_edge_to_edge", [](Settings& s) { s.TransBk = s.NoBorder = s.FullBar = true; }, 96,
-       15 * kGiB},
+      {"transparent_no_border_edge_to_edge", [](Settings& s) { s.TransBk = s.NoBorder = s.FullBar = true; },
+       96, 15 * kGiB},
       {"mini_one_bottom_transparent",
-       [](Settings& s) { s.MiniInternalFont = s.BarBottom = s.TransBk = s.NoBorder = s.ShowPercentage = true; }, 7,
-       0},
-      {"user_font_top", [](Settings& s) { s.InternalFont = false; s.ShowPercentage = true; }, 52, 0},
+       [](Settings& s) {
+         s.MiniInternalFont = s.BarBottom = s.TransBk = s.NoBorder = s.ShowPercentage = true;
+       },
+       7, 0},
+      {"user_font_top",
+       [](Settings& s) {
+         s.InternalFont = false;
+         s.ShowPercentage = true;
+       },
+       52, 0},
       {"user_font_bottom_gigabytes",
-       [](Settings& s) { s.InternalFont = false; s.BarBottom = s.NoBorder = s.OptimizeForGigabytes = true; }, 40,
-       3584 * kMiB},
+       [](Settings& s) {
+         s.InternalFont = false;
+         s.BarBottom = s.NoBorder = s.OptimizeForGigabytes = true;
+       },
+       40, 3584 * kMiB},
   };
   return cases;
 }
@@ -119,7 +133,8 @@ TrayPicture Paint(const Case& c, int size) {
   BoxFont font;
   TrayPicture picture;
   picture.SetSize(size);
-  std::fill(picture.pixels.begin(), picture.pixels.end(), 0x00123456);  // last tick's leftovers must not show through
+  std::fill(picture.pixels.begin(), picture.pixels.end(),
+            0x00123456);  // last tick's leftovers must not show through
   NumberFormat format;
   format.decimalSeparator = L".";
   format.thousandSeparator = L",";
@@ -129,7 +144,8 @@ TrayPicture Paint(const Case& c, int size) {
 }
 
 std::string GoldenPath(int size) {
-  return std::string(NIMBREL_SOURCE_DIR) + "/tests/core/golden/tray_pictures_" + std::to_string(size) + ".txt";
+  return std::string(NIMBREL_SOURCE_DIR) + "/tests/core/golden/tray_pictures_" + std::to_string(size) +
+         ".txt";
 }
 
 // "== name" followed by the picture's rows.
@@ -174,8 +190,9 @@ TEST(TrayPictureSizeTest, LargerSizesAreADesignScaledUpWithoutResampling) {
   struct Scaled {
     int size, design, factor, margin;
   };
-  for (const Scaled& t : {Scaled{28, 24, 1, 2}, Scaled{32, 16, 2, 0}, Scaled{36, 16, 2, 2}, Scaled{40, 20, 2, 0},
-                          Scaled{44, 20, 2, 2}, Scaled{48, 24, 2, 0}, Scaled{64, 16, 4, 0}, Scaled{72, 24, 3, 0}}) {
+  for (const Scaled& t :
+       {Scaled{28, 24, 1, 2}, Scaled{32, 16, 2, 0}, Scaled{36, 16, 2, 2}, Scaled{40, 20, 2, 0},
+        Scaled{44, 20, 2, 2}, Scaled{48, 24, 2, 0}, Scaled{64, 16, 4, 0}, Scaled{72, 24, 3, 0}}) {
     const PictureScale scale = PictureScaleFor(t.size);
     EXPECT_EQ(scale.design, t.design) << t.size;
     EXPECT_EQ(scale.factor, t.factor) << t.size;
@@ -229,8 +246,10 @@ TEST(TrayPictureSizeTest, DigitsStayWholeAndClearOfTheBar) {
     bool point;
   };
   const Text texts[] = {
-      {5, 0, true, false, false, {5}, 0, false},          {88, 0, true, false, false, {8, 8}, 0, false},
-      {88, 0, true, true, false, {8, 8, 10}, 1, false},   {100, 0, true, true, false, {1, 0, 0, 10}, 2, false},
+      {5, 0, true, false, false, {5}, 0, false},
+      {88, 0, true, false, false, {8, 8}, 0, false},
+      {88, 0, true, true, false, {8, 8, 10}, 1, false},
+      {100, 0, true, true, false, {1, 0, 0, 10}, 2, false},
       {50, 8888 * kMiB, false, false, false, {8, 8, 8, 8}, 2, false},
       {50, 8888 * kMiB, false, false, true, {8, 6, 8}, 1, true},
   };

@@ -55,7 +55,8 @@ TEST(TrayIconImageTest, TheIconIsThePictureAtEverySize) {
       picture.SetSize(size);
       TrayPainter painter;
       painter.Paint(picture, settings, sample, PaintContext{NumberFormat{}, TableSystemColors(), nullptr});
-      UniqueIcon icon = MakeIconFromBitmap(picture, transparent ? std::optional<Rgb>(kTransparentKey) : std::nullopt);
+      UniqueIcon icon =
+          MakeIconFromBitmap(picture, transparent ? std::optional<Rgb>(kTransparentKey) : std::nullopt);
       ASSERT_TRUE(icon) << size;
       ICONINFO info{};
       ASSERT_TRUE(::GetIconInfo(icon.get(), &info));
@@ -72,8 +73,8 @@ TEST(TrayIconImageTest, TheIconIsThePictureAtEverySize) {
           const Rgb painted = picture.at(x, y);
           keyPixels += painted == kTransparentKey ? 1 : 0;
           const Rgb expected = transparent && painted == kTransparentKey ? kBehind : painted;
-          ASSERT_EQ(drawn.at(x, y), expected) << "size " << size << (transparent ? " transparent" : " opaque")
-                                              << ", pixel " << x << "," << y;
+          ASSERT_EQ(drawn.at(x, y), expected)
+              << "size " << size << (transparent ? " transparent" : " opaque") << ", pixel " << x << "," << y;
         }
       }
       EXPECT_EQ(keyPixels > 0, transparent) << size;
