@@ -116,4 +116,15 @@ std::wstring ShortcutText(int shortcut, const std::function<std::wstring(int vir
   return text + key;
 }
 
+std::wstring MenuItemAccessibleText(const MenuItem& item) {
+  std::wstring text = item.Caption;
+  const std::size_t first = item.ValueText.find_first_not_of(L" \t");
+  if (first != std::wstring::npos) {
+    const std::size_t last = item.ValueText.find_last_not_of(L" \t");
+    text += L' ';
+    text.append(item.ValueText, first, last - first + 1);
+  }
+  return text;
+}
+
 }  // namespace nimbrel

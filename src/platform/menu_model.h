@@ -73,6 +73,10 @@ struct MenuItem {
 
 using TMenuItemEx = MenuItem;
 
+// What a screen reader is told of an item it cannot read from the menu itself (an owner-drawn one): the
+// caption with its accelerator mark, then the value drawn beside it, as the eye reads them.
+std::wstring MenuItemAccessibleText(const MenuItem& item);
+
 std::unique_ptr<MenuItem> MakeMenuItem(std::wstring name, std::wstring caption, int tag = 0);
 
 inline constexpr int kShortCutShift = 0x2000;

@@ -32,7 +32,14 @@ HMENU PopupMenuWindow::Build(Menu& menu) {
     }
     info.fState = ItemState(item);
     info.wID = nextCommand_++;
-    info.dwItemData = reinterpret_cast<ULONG_PTR>(&item);
+    auto data = std::make_unique<ItemData>();
+    data->text = MenuItemAccessibleText(item);
+    data->msaa.dwMSAASignature = MSAA_MENU_SIG;
+    data->msaa.cchWText = static_cast<DWORD>(data->text.size());
+    data->msaa.pszWText = data->text.data();
+    data->item = &item;
+    info.dwItemData = reinterpret_cast<ULONG_PTR>(data.get());
+    itemData_.push_back(std::move(data));
     commands_[info.wID] = &item;
     if (item.Items.Count() > 0) {
       info.fMask |= MIIM_SUBMENU;
@@ -47,6 +54,7 @@ HMENU PopupMenuWindow::Build(Menu& menu) {
 void PopupMenuWindow::Popup(Menu& menu, int x, int y) {
   commands_.clear();
   submenus_.clear();
+  itemData_.clear();
   nextCommand_ = 1;
   UniqueMenu handle(Build(menu));
   if (OnShown) OnShown(handle.get());
@@ -58,6 +66,7 @@ void PopupMenuWindow::Popup(Menu& menu, int x, int y) {
   handle.reset();
   commands_.clear();
   submenus_.clear();
+  itemData_.clear();
   if (item && item->OnClick) item->OnClick();
 }
 
@@ -86,7 +95,7 @@ LRESULT PopupMenuWindow::Sink::HandleMessage(UINT msg, WPARAM wParam, LPARAM lPa
       auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (m->CtlType == ODT_MENU && m->itemData && owner_.OnMeasureItem) {
         WindowDc dc(handle());
-        owner_.OnMeasureItem(*reinterpret_cast<MenuItem*>(m->itemData), dc.get(), m->itemWidth,
+        owner_.OnMeasureItem(*reinterpret_cast<ItemData*>(m->itemData)->item, dc.get(), m->itemWidth,
                              m->itemHeight);
         return TRUE;
       }
@@ -95,7 +104,7 @@ LRESULT PopupMenuWindow::Sink::HandleMessage(UINT msg, WPARAM wParam, LPARAM lPa
     case WM_DRAWITEM: {
       auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
       if (d->CtlType == ODT_MENU && d->itemData && owner_.OnDrawItem) {
-        owner_.OnDrawItem(*reinterpret_cast<MenuItem*>(d->itemData), d->hDC, d->rcItem,
+        owner_.OnDrawItem(*reinterpret_cast<ItemData*>(d->itemData)->item, d->hDC, d->rcItem,
                           (d->itemState & ODS_SELECTED) != 0);
         return TRUE;
       }

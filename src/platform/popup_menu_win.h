@@ -5,8 +5,13 @@
 // as the handler left them.
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <functional>
+#include <memory>
+#include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/menu_model.h"
 #include "platform/window_win.h"
@@ -46,12 +51,21 @@ class PopupMenuWindow {
     PopupMenuWindow& owner_;
   };
 
+  // An item's data: the accessibility record first, where screen readers look for it in owner-drawn
+  // items, then the item itself.
+  struct ItemData {
+    MSAAMENUINFO msaa;
+    std::wstring text;
+    MenuItem* item;
+  };
+
   HMENU Build(Menu& menu);
   void SubmenuOpening(HMENU submenu);
 
   Sink window_{*this};
   std::unordered_map<UINT, MenuItem*> commands_;
   std::unordered_map<HMENU, MenuItem*> submenus_;
+  std::vector<std::unique_ptr<ItemData>> itemData_;  // for the showing under way
   UINT nextCommand_ = 1;
 };
 

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "app/system_actions_win.h"
 #include "display/reading_timer_win.h"
 #include "platform/application_win.h"
+#include "platform/popup_menu_win.h"
 #include "platform/timer_win.h"
 
 namespace nimbrel {
@@ -172,6 +175,49 @@ TEST(SystemActions, MonitorOffIsSentSeventeenTimesWithPauses) {
 
 TEST(SystemActions, UnknownPrivilegeFailsQuietly) {
   EXPECT_FALSE(EnablePrivilege(L"SeNoSuchPrivilege", true));
+}
+
+}  // namespace
+}  // namespace nimbrel
+
+namespace nimbrel {
+namespace {
+
+// Owner-drawn items carry what they show for screen readers (the accessibility record their data
+// starts with): a process's name and value, a memory line's caption and figures, as drawn.
+TEST(PopupMenuWindow, ItemsTellScreenReadersWhatTheyShow) {
+  PopupMenuWindow popup;
+  Menu menu;
+  const auto add = [&](const wchar_t* caption, const wchar_t* value, bool ownerDraw) {
+    auto item = std::make_unique<MenuItem>();
+    item->Caption = caption;
+    item->ValueText = value;
+    item->OwnerDraw = ownerDraw;
+    menu.Add(std::move(item));
+  };
+  add(L"chrome.exe", L"512 MB", true);
+  add(L"物理内存", L" 4.00 GB/8.00 GB ", true);
+  add(L"退出(&E)", L"", false);
+  std::vector<std::wstring> read;
+  popup.OnShown = [&](HMENU shown) {
+    for (int i = 0; i < ::GetMenuItemCount(shown); ++i) {
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_DATA;
+      ::GetMenuItemInfoW(shown, static_cast<UINT>(i), TRUE, &info);
+      const auto* record = reinterpret_cast<const MSAAMENUINFO*>(info.dwItemData);
+      read.push_back(record && record->dwMSAASignature == MSAA_MENU_SIG
+                         ? std::wstring(record->pszWText, record->cchWText)
+                         : L"(none)");
+    }
+    ::SetTimer(popup.Handle(), 1, 50, [](HWND window, UINT, UINT_PTR id, DWORD) {
+      ::KillTimer(window, id);
+      ::EndMenu();
+    });
+  };
+  popup.Popup(menu, 10, 10);
+  EXPECT_EQ(read,
+            (std::vector<std::wstring>{L"chrome.exe 512 MB", L"物理内存 4.00 GB/8.00 GB", L"退出(&E)"}));
 }
 
 }  // namespace
