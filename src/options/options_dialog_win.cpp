@@ -89,8 +89,9 @@ constexpr std::array<const wchar_t*, kThemeColorCount> kColorEntryNames = {
 constexpr int kPageTemplates[] = {IDD_PAGE_GENERAL, IDD_PAGE_EXTRA, IDD_PAGE_TRAYMENU, IDD_PAGE_DISPLAY,
                                   IDD_PAGE_THEME};
 
-// Posted after a change of scale: the pages go where the system has put the tabs.
-constexpr UINT kPlacePages = WM_APP + 1;
+// Posted on a change of scale, to come after the system's own scaling of the dialog: the dialog's own
+// font, item heights and pages follow.
+constexpr UINT kAfterScaleChange = WM_APP + 1;
 
 // The dialog being created: owner-drawn controls ask for their height before WM_INITDIALOG.
 thread_local TFrmOptions* g_creating = nullptr;
@@ -246,12 +247,15 @@ INT_PTR TFrmOptions::HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM 
       }
       return TRUE;
     case WM_DPICHANGED:
-      if (window == dialog_) DpiChanged(HIWORD(wParam));
-      // The system goes on to scale the dialog, its pages and their controls as it scaled them at their
-      // creation.
+      if (window == dialog_) {
+        dpi_ = HIWORD(wParam);
+        // The system goes on to scale the dialog, its pages and their controls as it scaled them at their
+        // creation, fonts included; what is the dialog's own follows once that is done.
+        ::PostMessageW(dialog_, kAfterScaleChange, 0, 0);
+      }
       return FALSE;
-    case kPlacePages:
-      PlacePages();
+    case kAfterScaleChange:
+      if (window == dialog_) AfterScaleChange();
       return TRUE;
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -340,17 +344,15 @@ int TFrmOptions::LineHeight(HWND control) const {
   return ::GetTextMetricsW(dc.get(), &metrics) ? metrics.tmHeight : 0;
 }
 
-void TFrmOptions::DpiChanged(int dpi) {
-  dpi_ = dpi;
+void TFrmOptions::AfterScaleChange() {
   ShowFontPanel();
-  cmbColorProcesses_.DpiChanged(dpi);
-  cmbForeground_.DpiChanged(dpi);
+  cmbColorProcesses_.DpiChanged(dpi_);
+  cmbForeground_.DpiChanged(dpi_);
   if (HWND entries = Control(IDC_LBCOLORS)) {
     ::SendMessageW(entries, LB_SETITEMHEIGHT, 0, ColorEntryHeight());
     ::InvalidateRect(entries, nullptr, TRUE);
   }
-  // Once the system has moved the tabs to their new place.
-  ::PostMessageW(dialog_, kPlacePages, 0, 0);
+  PlacePages();
 }
 
 void TFrmOptions::FormCreate() {

@@ -51,7 +51,7 @@ class TFrmOptions {
   [[nodiscard]] HWND Control(int id) const;
   // The dialog's scale: its monitor's dpi when it was made, then the one each WM_DPICHANGED brings.
   [[nodiscard]] int Dpi() const;
-  void DpiChanged(int dpi);
+  void AfterScaleChange();
   void PlacePages();
   [[nodiscard]] int ColorEntryHeight() const;
   [[nodiscard]] int LineHeight(HWND control) const;
