@@ -427,7 +427,7 @@ void TFrmNimbrelMain::LayoutAbout() {
                         LineHeight(handle(), boldFont_.get()));
   auto place = [](HWND w, const Rect& r) {
     ::SetWindowPos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
   };
   place(aboutPicture_, layout.icon);
   place(labelTitle_, layout.title);
@@ -444,7 +444,8 @@ void TFrmNimbrelMain::AboutDpiChanged(int dpi, const RECT& suggested) {
   MakeAboutFonts();
   SizeAbout(&suggested);
   LayoutAbout();
-  ::InvalidateRect(handle(), nullptr, TRUE);
+  // Every control anew: moved controls would otherwise keep bits of what was drawn before.
+  ::RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -326,7 +326,8 @@ void EmulatedDialog::DpiChanged(int dpi, const RECT& suggested) {
   AdjustWindowRectForDpi(r, kStyle, kExStyle, dpi_);
   ::SetWindowPos(handle(), nullptr, suggested.left, suggested.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-  ::InvalidateRect(handle(), nullptr, TRUE);
+  // Every control anew: moved controls would otherwise keep bits of what was drawn before.
+  ::RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 const EmulatedControl* EmulatedDialog::ControlOf(HWND hwnd) const {
