@@ -46,7 +46,8 @@ def dib(size, px):
 
 
 def main():
-    sizes = [16, 32, 48]
+    # Every size a window or the notification area asks for from 96 to 192 dpi (small and large icons).
+    sizes = [16, 20, 24, 32, 40, 48, 64]
     images = [dib(n, draw(n)) for n in sizes]
     out = struct.pack("<HHH", 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)

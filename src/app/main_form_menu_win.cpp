@@ -11,6 +11,7 @@
 
 #include "app/main_form_win.h"
 #include "platform/application_win.h"
+#include "platform/display_scale_win.h"
 #include "platform/system_info_win.h"
 #include "platform/task_dialog_win.h"
 #include "platform/uxtheme_win.h"
@@ -66,7 +67,6 @@ void TFrmNimbrelMain::CreateTrayMenu() {
   on(L"About1", [this] { About1Click(); });
   on(L"Close1", [this] { Close1Click(); });
 
-  MakeFontPair(NonClientMetrics().lfMenuFont, 100, menuFont_, menuBoldFont_);
   // Loaded once for the run rather than for every item drawn.
   checkBitmap_.reset(::LoadBitmapW(nullptr, MAKEINTRESOURCEW(kObmCheck)));
 
@@ -88,11 +88,18 @@ void TFrmNimbrelMain::TrayMouseDown(MouseButton button, unsigned, int, int) {
   ::SetForegroundWindow(TCoolTrayIcon::MessageWindow());
   Application::Instance().ProcessMessages();
 
-  const ProcessItemServices services = menuImages.ForOpening([this](const TMenuItemEx& item) {
-    // Copies: the item is gone by the time a later opening rebuilds the menu.
-    return std::function<void()>(
-        [this, pid = item.ProcessID, exe = item.ExeFile, path = item.FullPath] { KillItem(pid, exe, path); });
-  });
+  // The menu opens at the pointer, at the scale of the monitor there.
+  POINT pt{};
+  ::GetCursorPos(&pt);
+  PrepareMenuScale(MonitorDpiAt(pt));
+  const ProcessItemServices services = menuImages.ForOpening(
+      [this](const TMenuItemEx& item) {
+        // Copies: the item is gone by the time a later opening rebuilds the menu.
+        return std::function<void()>([this, pid = item.ProcessID, exe = item.ExeFile, path = item.FullPath] {
+          KillItem(pid, exe, path);
+        });
+      },
+      menuScale_.iconSize);
   RebuildTrayMenu(
       PopupMenu1, settings,
       [this] {
@@ -102,7 +109,6 @@ void TFrmNimbrelMain::TrayMouseDown(MouseButton button, unsigned, int, int) {
       },
       Tray->Hint(), DisplayedTotal, numberFormat_, services);
 
-  POINT pt{};
   ::GetCursorPos(&pt);
   Application::Instance().ProcessMessages();
   // The menu's owner must be in front, or the menu does not close when the user clicks elsewhere.
@@ -118,6 +124,29 @@ void TFrmNimbrelMain::TrayMouseDown(MouseButton button, unsigned, int, int) {
     if (HWND overflow = ::FindWindowW(L"NotifyIconOverflowWindow", nullptr))
       ::PostMessageW(overflow, WM_CLOSE, 0, 0);
   }
+}
+
+namespace {
+
+// Every text the menu may draw in bold: the default entry is any of the fixed entries the double-click
+// action names, and draws its shortcut and values in bold too.
+void CollectBoldTexts(const Menu& menu, std::wstring& texts) {
+  for (int i = 0; i < menu.Count(); ++i) {
+    const MenuItem& item = menu.Item(i);
+    texts += item.Caption;
+    CollectBoldTexts(item.Items, texts);
+  }
+}
+
+}  // namespace
+
+void TFrmNimbrelMain::PrepareMenuScale(int dpi) {
+  if (menuFont_ && menuBoldFont_ && dpi == menuScale_.dpi) return;
+  menuScale_ = MenuScale{dpi, SmallIconSize(dpi)};
+  std::wstring boldTexts = L"0123456789.,:% MBGBCtrlAltShift+";
+  CollectBoldTexts(PopupMenu1, boldTexts);
+  MakeFontPair(NonClientMetricsForDpi(dpi).lfMenuFont, 100, menuFont_, menuBoldFont_, boldTexts);
+  backdrops_.clear();
 }
 
 void TFrmNimbrelMain::MeasureItem(MenuItem& item, HDC dc, UINT& width, UINT& height) {
@@ -139,7 +168,7 @@ void TFrmNimbrelMain::MeasureItem(MenuItem& item, HDC dc, UINT& width, UINT& hei
       menuTextMeasured_ = true;
     }
   }
-  MenuItemMeasure m = MeasureMenuItem(item.IsSeparator(), captionWidth, MenuTextHeight);
+  MenuItemMeasure m = MeasureMenuItem(item.IsSeparator(), captionWidth, MenuTextHeight, menuScale_);
   if (m.width) width = static_cast<UINT>(*m.width);
   height = static_cast<UINT>(m.height);
 }
@@ -153,9 +182,9 @@ void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool sele
   BITMAP check{};
   if (checkBitmap_) ::GetObjectW(checkBitmap_.get(), sizeof check, &check);
   GdiMenuMetrics metrics(dc, menuFont_.get(), menuBoldFont_.get());
-  MenuItemPaint plan =
-      PlanMenuItemPaint(item, Rect{rc.left, rc.top, rc.right, rc.bottom}, selected, themed, IsVistaOrLater,
-                        MenuTextHeight, GetProcMenuHighlighColor(settings, false), check.bmWidth, metrics);
+  MenuItemPaint plan = PlanMenuItemPaint(
+      item, Rect{rc.left, rc.top, rc.right, rc.bottom}, selected, themed, IsVistaOrLater, MenuTextHeight,
+      GetProcMenuHighlighColor(settings, false), check.bmWidth, metrics, menuScale_);
   auto win = [](const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; };
   // The theme parts that open the painting (background, gutter) are the same for every item of a size:
   // under the popup's open style they come from the backdrop cache.
@@ -184,10 +213,9 @@ void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool sele
       ::MoveToEx(dc, line->from.x, line->from.y, nullptr);
       ::LineTo(dc, line->to.x, line->to.y);
     } else if (auto* icon = std::get_if<IconStep>(&step)) {
-      HICON h = icon->icon == MenuIcon::ItemSmallIcon        ? reinterpret_cast<HICON>(icon->handle)
-                : icon->icon == MenuIcon::DefaultProcessIcon ? DefaultProcessIcon.get()
-                                                             : TaskManagerIcon.get();
-      if (h) ::DrawIconEx(dc, icon->at.x, icon->at.y, h, 16, 16, 0, nullptr, DI_NORMAL);
+      HICON h = icon->icon == MenuIcon::ItemSmallIcon ? reinterpret_cast<HICON>(icon->handle)
+                                                      : MenuIconAt(icon->icon, icon->size);
+      if (h) ::DrawIconEx(dc, icon->at.x, icon->at.y, h, icon->size, icon->size, 0, nullptr, DI_NORMAL);
     } else if (auto* mark = std::get_if<CheckBitmapStep>(&step)) {
       if (checkBitmap_) {
         UniqueMemoryDc source(::CreateCompatibleDC(dc));

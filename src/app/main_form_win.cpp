@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <wtsapi32.h>
 
+#include "app/about_layout.h"
 #include "app/endpoints.h"
 #include "app/messages.h"
 #include "app/resource_ids.h"
@@ -33,9 +34,8 @@ namespace nimbrel {
 
 namespace {
 
-constexpr int kAboutClientWidth = 373;
-constexpr int kAboutClientHeight = 259;
-constexpr int kAboutHeightWithoutDonation = 270;  // outer height once the donation line is gone
+constexpr DWORD kAboutStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kAboutExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 constexpr int kIdButton1 = IDOK;
 constexpr int kIdLabelDownload = 1001;
@@ -54,6 +54,14 @@ HWND MakeChild(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style
                                  ::GetModuleHandleW(nullptr), nullptr);
   if (child && font) ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return child;
+}
+
+// The height of a line of text in font.
+int LineHeight(HWND window, HFONT font) {
+  WindowDc dc(window);
+  SelectObjectGuard selected(dc.get(), font);
+  TEXTMETRICW metrics{};
+  return ::GetTextMetricsW(dc.get(), &metrics) ? metrics.tmHeight : 0;
 }
 
 }  // namespace
@@ -82,20 +90,15 @@ TFrmNimbrelMain::~TFrmNimbrelMain() {
 }
 
 bool TFrmNimbrelMain::CreateForm() {
-  {
-    WindowDc screen(nullptr);
-    dpi_ = screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-  }
   aboutIcon_.reset(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_NIMBREL),
                                                    IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT r{0, 0, ::MulDiv(kAboutClientWidth, dpi_, 96), ::MulDiv(kAboutClientHeight, dpi_, 96)};
-  ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
-  if (!Create(kMainWindowClass, L"关于", style, exStyle, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
-              r.bottom - r.top, Application::Instance().Handle(),
-              static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)), aboutIcon_.get()))
+  // Sized once the window knows its monitor's dpi.
+  if (!Create(kMainWindowClass, L"关于", kAboutStyle, kAboutExStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+              Application::Instance().Handle(), static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)),
+              aboutIcon_.get()))
     return false;
+  dpi_ = WindowDpi(handle());
+  SizeAbout(nullptr);
   Application::Instance().AddDialogWindow(handle());
   CreateComponents();
   FormCreate();
@@ -150,11 +153,8 @@ void TFrmNimbrelMain::FormCreate() {
   InitSettings();
 
   if (settings.ClickedDonation) {
-    RECT bounds{};
-    ::GetWindowRect(handle(), &bounds);
-    ::SetWindowPos(handle(), nullptr, 0, 0, bounds.right - bounds.left,
-                   ::MulDiv(kAboutHeightWithoutDonation, dpi_, 96),
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    donationShown_ = false;
+    SizeAbout(nullptr);
     ::ShowWindow(image3_, SW_HIDE);
     ::ShowWindow(jvLinkLabel2_, SW_HIDE);
   }
@@ -208,18 +208,19 @@ void TFrmNimbrelMain::TimerDefragTimer() {
 }
 
 void TFrmNimbrelMain::LoadMenuIcons() {
+  // Made at the menu's icon size when a menu first shows them.
   const std::wstring windows = GetWindowsFolder();
-  auto load = [&](const wchar_t* relative, int index) {
-    HICON large = nullptr;
-    HICON small = nullptr;
-    std::wstring path = windows + relative;
-    // Without icons the call answers 0 and may leave garbage in the handles: trust them only on 1.
-    UINT n = ::ExtractIconExW(path.c_str(), index, &large, &small, 1);
-    UniqueIcon largeIcon(n >= 1 ? large : nullptr);
-    return UniqueIcon(n >= 1 ? small : nullptr);
-  };
-  DefaultProcessIcon = IsVistaOrLater ? load(L"System32\\User32.dll", 0) : load(L"System32\\Shell32.dll", 2);
-  TaskManagerIcon = load(L"System32\\taskmgr.exe", 0);
+  defaultIconPath_ = windows + (IsVistaOrLater ? L"System32\\User32.dll" : L"System32\\Shell32.dll");
+  defaultIconIndex_ = IsVistaOrLater ? 0 : 2;
+  taskManagerPath_ = windows + L"System32\\taskmgr.exe";
+  MenuIconAt(MenuIcon::DefaultProcessIcon, SmallIconSize(SystemDpi()));
+  MenuIconAt(MenuIcon::TaskManagerIcon, SmallIconSize(SystemDpi()));
+}
+
+HICON TFrmNimbrelMain::MenuIconAt(MenuIcon icon, int size) {
+  return icon == MenuIcon::DefaultProcessIcon
+             ? menuImages.FixedIcon(defaultIconPath_, defaultIconIndex_, size)
+             : menuImages.FixedIcon(taskManagerPath_, 0, size);
 }
 
 const Settings& TFrmNimbrelMain::Look() {
@@ -383,8 +384,6 @@ void TFrmNimbrelMain::FormClose() {
   HotKeyManager1.reset();
   RemoveProcessItems(PopupMenu1, nullptr);  // their icons belong to menuImages
   menuImages.Clear();
-  DefaultProcessIcon.reset();
-  TaskManagerIcon.reset();
   if (SessionNotifyRegistered) {
     UnregisterSessionNotification(handle());
     SessionNotifyRegistered = false;
@@ -401,42 +400,92 @@ void TFrmNimbrelMain::Shutdown(bool interactive) {
   Application::Instance().Terminate();
 }
 
-void TFrmNimbrelMain::CreateAboutControls() {
-  MakeFontPair(NonClientMetrics().lfMessageFont, 150, uiFont_, boldFont_);
+void TFrmNimbrelMain::SizeAbout(const RECT* suggested) {
+  const AboutSize client = AboutClientSize(dpi_);
+  RECT r{0, 0, client.width, client.height};
+  AdjustWindowRectForDpi(r, kAboutStyle, kAboutExStyle, dpi_);
+  int width = r.right - r.left;
+  int height = donationShown_ ? r.bottom - r.top : AboutOuterHeightWithoutDonation(dpi_);
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  int x = 0;
+  int y = 0;
+  if (suggested) {
+    // The system's rectangle for the new monitor: where the window is to go, at the size it scaled to.
+    x = suggested->left;
+    y = suggested->top;
+    width = suggested->right - suggested->left;
+    height = suggested->bottom - suggested->top;
+  } else {
+    flags |= SWP_NOMOVE;
+  }
+  ::SetWindowPos(handle(), nullptr, x, y, width, height, flags);
+}
 
-  HWND icon = MakeChild(handle(), L"STATIC", L"", SS_ICON, 0, nullptr);
-  ::SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(aboutIcon_.get()), 0);
-  ::SetWindowPos(icon, nullptr, ::MulDiv(20, dpi_, 96), ::MulDiv(20, dpi_, 96), 32, 32, SWP_NOZORDER);
-  labelTitle_ = MakeChild(handle(), L"STATIC", L"Nimbrel", SS_LEFT, 0, boldFont_.get());
-  label2_ = MakeChild(handle(), L"STATIC", L"Version", SS_LEFT, 0, uiFont_.get());
+void TFrmNimbrelMain::MakeAboutFonts() {
+  UniqueFont regular;
+  UniqueFont bold;
+  MakeFontPair(NonClientMetricsForDpi(dpi_).lfMessageFont, 150, regular, bold, L"Nimbrel");
+  // The controls let go of the old fonts before they are deleted.
+  for (HWND w : {label2_, labelDownload_, labelSupport_, jvLinkLabel2_, button1_})
+    if (w) ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(regular.get()), TRUE);
+  if (labelTitle_) ::SendMessageW(labelTitle_, WM_SETFONT, reinterpret_cast<WPARAM>(bold.get()), TRUE);
+  uiFont_ = std::move(regular);
+  boldFont_ = std::move(bold);
+  const int size = AboutIconSize(dpi_);
+  UniqueIcon picture(static_cast<HICON>(
+      ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_NIMBREL), IMAGE_ICON, size, size, 0)));
+  if (aboutPicture_) ::SendMessageW(aboutPicture_, STM_SETICON, reinterpret_cast<WPARAM>(picture.get()), 0);
+  aboutPictureIcon_ = std::move(picture);
+  // The system's information icon at the size of large icons for this dpi, not stretched from another.
+  UniqueIcon info(static_cast<HICON>(::LoadImageW(nullptr, IDI_INFORMATION, IMAGE_ICON, size, size, 0)));
+  if (image3_)
+    ::SendMessageW(image3_, STM_SETICON,
+                   reinterpret_cast<WPARAM>(info ? info.get() : ::LoadIconW(nullptr, IDI_INFORMATION)), 0);
+  donationIcon_ = std::move(info);
+}
+
+void TFrmNimbrelMain::CreateAboutControls() {
+  aboutPicture_ = MakeChild(handle(), L"STATIC", L"", SS_ICON, 0, nullptr);
+  labelTitle_ = MakeChild(handle(), L"STATIC", L"Nimbrel", SS_LEFT, 0, nullptr);
+  label2_ = MakeChild(handle(), L"STATIC", L"Version", SS_LEFT, 0, nullptr);
   RegisterLinkLabelClass();
   labelDownload_ =
-      MakeChild(handle(), kLinkLabelClass, updateLabel_.Markup().c_str(), 0, kIdLabelDownload, uiFont_.get());
-  labelSupport_ =
-      MakeChild(handle(), kLinkLabelClass, L"<link>支持信息</link>", 0, kIdLabelSupport, uiFont_.get());
+      MakeChild(handle(), kLinkLabelClass, updateLabel_.Markup().c_str(), 0, kIdLabelDownload, nullptr);
+  labelSupport_ = MakeChild(handle(), kLinkLabelClass, L"<link>支持信息</link>", 0, kIdLabelSupport, nullptr);
   image3_ = MakeChild(handle(), L"STATIC", L"", SS_ICON | SS_NOTIFY, kIdDonationImage, nullptr);
-  ::SendMessageW(image3_, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_INFORMATION)), 0);
-  jvLinkLabel2_ = MakeChild(handle(), kLinkLabelClass, L"<link>捐助 Nimbrel 的开发</link>", 0,
-                            kIdDonationLink, uiFont_.get());
-  button1_ =
-      MakeChild(handle(), L"BUTTON", L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, kIdButton1, uiFont_.get());
+  jvLinkLabel2_ =
+      MakeChild(handle(), kLinkLabelClass, L"<link>捐助 Nimbrel 的开发</link>", 0, kIdDonationLink, nullptr);
+  button1_ = MakeChild(handle(), L"BUTTON", L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, kIdButton1, nullptr);
+  MakeAboutFonts();
 }
 
 void TFrmNimbrelMain::LayoutAbout() {
-  auto px = [this](int v) { return ::MulDiv(v, dpi_, 96); };
-  auto place = [&](HWND w, int x, int y, int cx, int cy) {
-    ::SetWindowPos(w, nullptr, px(x), px(y), px(cx), px(cy), SWP_NOZORDER | SWP_NOACTIVATE);
-  };
   RECT client{};
   ::GetClientRect(handle(), &client);
-  place(labelTitle_, 68, 18, 280, 26);
-  place(label2_, 68, 48, 280, 18);
-  place(labelDownload_, 68, 70, 280, 18);
-  place(labelSupport_, 68, 100, 280, 18);
-  place(image3_, 20, 140, 32, 32);
-  place(jvLinkLabel2_, 68, 148, 280, 18);
-  ::SetWindowPos(button1_, nullptr, client.right - px(12 + 80), client.bottom - px(12 + 26), px(80), px(26),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  const AboutLayout layout =
+      LayoutAboutWindow(dpi_, client.right, client.bottom, LineHeight(handle(), uiFont_.get()),
+                        LineHeight(handle(), boldFont_.get()));
+  auto place = [](HWND w, const Rect& r) {
+    ::SetWindowPos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+  };
+  place(aboutPicture_, layout.icon);
+  place(labelTitle_, layout.title);
+  place(label2_, layout.version);
+  place(labelDownload_, layout.download);
+  place(labelSupport_, layout.support);
+  place(image3_, layout.donationImage);
+  place(jvLinkLabel2_, layout.donationLink);
+  place(button1_, layout.ok);
+}
+
+void TFrmNimbrelMain::AboutDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  MakeAboutFonts();
+  SizeAbout(&suggested);
+  LayoutAbout();
+  // Every control anew: moved controls would otherwise keep bits of what was drawn before.
+  ::RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -521,6 +570,8 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         ReadDesktopLook();
         Timer1Timer();
       }
+      // The user's menu font: the next menu makes its fonts anew.
+      if (wParam == SPI_SETNONCLIENTMETRICS) menuFont_.reset();
       if (lParam && ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
         numberFormat_ = UserNumberFormat();
         Timer1.HandOverNext();
@@ -530,11 +581,14 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       Timer1.HandOverNext();  // the picture's automatic colours follow the system's
       highContrast_ = HighContrastOn();
       break;
+    case WM_DPICHANGED:
+      // wParam carries the new dpi twice (x, y), lParam the rectangle the system suggests. The
+      // taskbar may have moved with the window's monitor too.
+      AboutDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      FollowIconSize();
+      return 0;
     case WM_DISPLAYCHANGE:
       Timer1.HandOverNext();  // the shell may want the icon anew at the new colour depth
-      FollowIconSize();
-      break;
-    case WM_DPICHANGED:
       FollowIconSize();
       break;
     default:

@@ -71,8 +71,6 @@ class TFrmNimbrelMain : public Window {
   bool WarningDialogOpen = false;
   std::uint64_t DisplayedTotal = 0;
   bool SessionNotifyRegistered = false;
-  UniqueIcon DefaultProcessIcon;
-  UniqueIcon TaskManagerIcon;
   MenuImages menuImages;
 
   std::unique_ptr<TCoolTrayIcon> Tray;
@@ -105,13 +103,23 @@ class TFrmNimbrelMain : public Window {
   void StartUpdateCheck();
   void Shutdown(bool interactive);
   void CreateAboutControls();
+  // The window's size at dpi_ (with or without the donation line), or the rectangle the system suggests.
+  void SizeAbout(const RECT* suggested);
+  // The fonts and icons of the About window at dpi_, handed to its controls.
+  void MakeAboutFonts();
   void LayoutAbout();
+  // WM_DPICHANGED: the window moved to a monitor at another scale.
+  void AboutDpiChanged(int dpi, const RECT& suggested);
   void LoadMenuIcons();
   void ShowWarningDialog(const HighMemoryDecision& decision);
 
   void CreateComponents();
   void CreateTrayMenu();
   void TrayMouseDown(MouseButton button, unsigned shift, int x, int y);
+  // The menu's fonts and sizes for a monitor at dpi; made anew only when the dpi changes.
+  void PrepareMenuScale(int dpi);
+  // The default program icon or the task manager's, at size.
+  HICON MenuIconAt(MenuIcon icon, int size);
   void MeasureItem(MenuItem& item, HDC dc, UINT& width, UINT& height);
   void DrawItem(MenuItem& item, HDC dc, const RECT& rect, bool selected);
   // Draws the theme parts that open an item's painting, from the popup's cache of backdrops.
@@ -140,6 +148,10 @@ class TFrmNimbrelMain : public Window {
   PopupMenuWindow popupWindow_;
   UniqueFont menuFont_;
   UniqueFont menuBoldFont_;
+  MenuScale menuScale_;
+  std::wstring defaultIconPath_;
+  int defaultIconIndex_ = 0;
+  std::wstring taskManagerPath_;
   UniqueBitmap checkBitmap_;
   // While the menu is up: its visual style, opened once for all its items, and the items' themed
   // backgrounds, drawn once for each size and layout and copied for every item alike.
@@ -168,6 +180,10 @@ class TFrmNimbrelMain : public Window {
   HWND jvLinkLabel2_ = nullptr;
   HWND button1_ = nullptr;
   UniqueIcon aboutIcon_;
+  HWND aboutPicture_ = nullptr;
+  UniqueIcon aboutPictureIcon_;
+  UniqueIcon donationIcon_;
+  bool donationShown_ = true;
   int dpi_ = 96;
 };
 

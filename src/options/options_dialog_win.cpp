@@ -4,10 +4,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "options/options_ids.h"
 #include "platform/application_win.h"
+#include "platform/display_scale_win.h"
+#include "platform/dpi_scale.h"
 #include "platform/system_info_win.h"
 #include "platform/task_dialog_win.h"
 #include "widgets/font_dialog_win.h"
@@ -86,6 +89,10 @@ constexpr std::array<const wchar_t*, kThemeColorCount> kColorEntryNames = {
 constexpr int kPageTemplates[] = {IDD_PAGE_GENERAL, IDD_PAGE_EXTRA, IDD_PAGE_TRAYMENU, IDD_PAGE_DISPLAY,
                                   IDD_PAGE_THEME};
 
+// Posted on a change of scale, to come after the system's own scaling of the dialog: the dialog's own
+// font, item heights and pages follow.
+constexpr UINT kAfterScaleChange = WM_APP + 1;
+
 // The dialog being created: owner-drawn controls ask for their height before WM_INITDIALOG.
 thread_local TFrmOptions* g_creating = nullptr;
 
@@ -146,10 +153,7 @@ HWND TFrmOptions::Control(int id) const {
   return nullptr;
 }
 
-int TFrmOptions::Dpi() const {
-  WindowDc screen(nullptr);
-  return screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-}
+int TFrmOptions::Dpi() const { return dpi_ ? dpi_ : WindowDpi(dialog_); }
 
 void TFrmOptions::ShowModal(HWND owner, bool themePage) {
   RegisterLinkLabelClass();
@@ -206,6 +210,7 @@ void TFrmOptions::ShowModal(HWND owner, bool themePage) {
   if (mainWasEnabled) ::EnableWindow(mainForm, TRUE);
   ::DestroyWindow(dialog_);
   dialog_ = nullptr;
+  dpi_ = 0;
   pages_.fill(nullptr);
 }
 
@@ -237,8 +242,20 @@ INT_PTR TFrmOptions::HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM 
     case WM_INITDIALOG:
       if (!dialog_) {
         dialog_ = window;
+        dpi_ = WindowDpi(window);
         FormCreate();
       }
+      return TRUE;
+    case WM_DPICHANGED:
+      if (window == dialog_) {
+        dpi_ = HIWORD(wParam);
+        // The system goes on to scale the dialog, its pages and their controls as it scaled them at their
+        // creation, fonts included; what is the dialog's own follows once that is done.
+        ::PostMessageW(dialog_, kAfterScaleChange, 0, 0);
+      }
+      return FALSE;
+    case kAfterScaleChange:
+      if (window == dialog_) AfterScaleChange();
       return TRUE;
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -264,7 +281,7 @@ INT_PTR TFrmOptions::HandleMessage(HWND window, UINT msg, WPARAM wParam, LPARAM 
       } else if (item->CtlID == IDC_CMBFOREGROUND) {
         cmbForeground_.MeasureItem(*item);
       } else {
-        item->itemHeight = static_cast<UINT>(::MulDiv(18, Dpi(), 96));
+        item->itemHeight = static_cast<UINT>(ColorEntryHeight());
       }
       ::SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
       return TRUE;
@@ -293,20 +310,49 @@ void TFrmOptions::CreatePages() {
     item.pszText = const_cast<wchar_t*>(kOptionsPageTitles[i]);
     TabCtrl_InsertItem(tabs_, i, &item);
   }
+  for (std::size_t i = 0; i < pages_.size(); ++i)
+    pages_[i] = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kPageTemplates[i]),
+                                     dialog_, &DialogProc, reinterpret_cast<LPARAM>(this));
+  PlacePages();
+  ::SetWindowLongPtrW(tabs_, GWL_STYLE, ::GetWindowLongPtrW(tabs_, GWL_STYLE) | WS_CLIPSIBLINGS);
+}
+
+void TFrmOptions::PlacePages() {
   RECT area{};
   ::GetWindowRect(tabs_, &area);
   ::MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&area), 2);
   TabCtrl_AdjustRect(tabs_, FALSE, &area);
   HWND after = tabs_;
-  for (std::size_t i = 0; i < pages_.size(); ++i) {
-    pages_[i] = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kPageTemplates[i]),
-                                     dialog_, &DialogProc, reinterpret_cast<LPARAM>(this));
+  for (HWND page : pages_) {
     // Right after the tabs in the Tab order, which is the z-order; the tabs clip themselves around it.
-    ::SetWindowPos(pages_[i], after, area.left, area.top, area.right - area.left, area.bottom - area.top,
+    ::SetWindowPos(page, after, area.left, area.top, area.right - area.left, area.bottom - area.top,
                    SWP_NOACTIVATE);
-    after = pages_[i];
+    after = page;
   }
-  ::SetWindowLongPtrW(tabs_, GWL_STYLE, ::GetWindowLongPtrW(tabs_, GWL_STYLE) | WS_CLIPSIBLINGS);
+}
+
+int TFrmOptions::ColorEntryHeight() const {
+  // The entry's text in the dialog's font, with the designed room around it at least.
+  return std::max(ScaleForDpi(18, Dpi()), LineHeight(Control(IDC_LBCOLORS)) + ScaleForDpi(4, Dpi()));
+}
+
+int TFrmOptions::LineHeight(HWND control) const {
+  if (!control) return 0;
+  WindowDc dc(control);
+  SelectObjectGuard font(dc.get(), reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  return ::GetTextMetricsW(dc.get(), &metrics) ? metrics.tmHeight : 0;
+}
+
+void TFrmOptions::AfterScaleChange() {
+  ShowFontPanel();
+  cmbColorProcesses_.DpiChanged(dpi_);
+  cmbForeground_.DpiChanged(dpi_);
+  if (HWND entries = Control(IDC_LBCOLORS)) {
+    ::SendMessageW(entries, LB_SETITEMHEIGHT, 0, ColorEntryHeight());
+    ::InvalidateRect(entries, nullptr, TRUE);
+  }
+  PlacePages();
 }
 
 void TFrmOptions::FormCreate() {

@@ -49,7 +49,12 @@ class TFrmOptions {
   bool BtnApplyClick();
   void DrawColorEntry(const DRAWITEMSTRUCT& item);
   [[nodiscard]] HWND Control(int id) const;
+  // The dialog's scale: its monitor's dpi when it was made, then the one each WM_DPICHANGED brings.
   [[nodiscard]] int Dpi() const;
+  void AfterScaleChange();
+  void PlacePages();
+  [[nodiscard]] int ColorEntryHeight() const;
+  [[nodiscard]] int LineHeight(HWND control) const;
 
   Settings& settings_;
   std::wstring settingsFilePath_;
@@ -64,6 +69,7 @@ class TFrmOptions {
   TColorComboBox cmbColorProcesses_;
   TColorComboBox cmbForeground_;
   UniqueFont panelFont_;
+  int dpi_ = 0;
   bool showing_ = false;  // the controls are being set from the model: their notifications are ours
   bool done_ = false;
 };

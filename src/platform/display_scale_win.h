@@ -1,17 +1,29 @@
 #pragma once
-// Display scale: the DPI of a window's monitor and the sizes that follow from it. The per-monitor
-// functions came with Windows 10 (1607); before them every window has the system's DPI.
+// The display scale a window or a menu is shown at. The program is per-monitor aware: each window takes
+// the dpi of the monitor it shows on, and systems without per-monitor functions answer with the
+// system's dpi, the one scale they have for every monitor.
 #include <windows.h>
 
 namespace nimbrel {
 
-// The screen's DPI as the system reports it to this process.
+// The system's dpi: the scale of the primary monitor at log-on.
 [[nodiscard]] int SystemDpi();
-// The DPI of the window's monitor where the system scales per monitor, else the system's.
+// The dpi window is laid out for (its monitor's, for a per-monitor aware window).
 [[nodiscard]] int WindowDpi(HWND window);
-// The side of a small icon (SM_CXSMICON) at that DPI.
+// The dpi of the monitor nearest to a screen point, such as the point where a menu opens.
+[[nodiscard]] int MonitorDpiAt(POINT point);
+// The dpi of the monitor a rectangle of the screen mostly lies on.
+[[nodiscard]] int MonitorDpiOf(const RECT& area);
+
+// GetSystemMetrics at dpi where the system can answer for any dpi, else at its own.
+[[nodiscard]] int SystemMetricForDpi(int index, int dpi);
+// The small-icon size (SM_CXSMICON) at dpi.
 [[nodiscard]] int SmallIconSize(int dpi);
-// The side of the icons the notification area shows: a small icon at the DPI of the taskbar's monitor.
+// The side of the icons the notification area shows: a small icon at the dpi of the taskbar's monitor.
 [[nodiscard]] int NotificationAreaIconSize();
+// The fonts of menus and message boxes as the user has set them, in pixels at dpi.
+[[nodiscard]] NONCLIENTMETRICSW NonClientMetricsForDpi(int dpi);
+// AdjustWindowRectEx with the frame and caption at dpi.
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
 
 }  // namespace nimbrel

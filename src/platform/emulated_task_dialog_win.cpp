@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/display_scale_win.h"
+#include "platform/dpi_scale.h"
 #include "platform/task_button_win.h"
 #include "platform/task_dialog_layout.h"
 #include "platform/unique_resource_win.h"
@@ -19,10 +21,13 @@ namespace {
 
 constexpr int kFirstPlainControlId = 1000;  // labels, fields and boxes; buttons use their results
 constexpr int kFontRoles = 5;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-LOGFONTW DialogFont(HDC dc) {
+// The dialog font, 8-point Tahoma, at dpi.
+LOGFONTW DialogFont(int dpi) {
   LOGFONTW lf{};
-  lf.lfHeight = -::MulDiv(8, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
+  lf.lfHeight = -::MulDiv(8, dpi, 72);
   lf.lfWeight = FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
@@ -32,8 +37,8 @@ LOGFONTW DialogFont(HDC dc) {
 // The fonts of one dialog, made from the dialog font by the roles the layout names.
 class DialogFonts {
  public:
-  explicit DialogFonts(HDC dc) {
-    base_ = DialogFont(dc);
+  explicit DialogFonts(int dpi) {
+    base_ = DialogFont(dpi);
     for (int i = 0; i < kFontRoles; ++i) {
       FontDescription d = DescribeFont(static_cast<FontRole>(i), base_.lfHeight);
       LOGFONTW lf = base_;
@@ -57,7 +62,7 @@ class DialogFonts {
 
 class GdiTextMetrics : public TextMetrics {
  public:
-  GdiTextMetrics(HDC dc, const DialogFonts& fonts) : dc_(dc), fonts_(fonts) {}
+  GdiTextMetrics(HDC dc, const DialogFonts& fonts, int dpi) : dc_(dc), fonts_(fonts), dpi_(dpi) {}
   int FontHeight() override { return fonts_.Height(); }
   int TextWidth(std::wstring_view text, FontRole font) override {
     SelectObjectGuard guard(dc_, fonts_.Font(font));
@@ -72,26 +77,27 @@ class GdiTextMetrics : public TextMetrics {
                 DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     return r.bottom - r.top;
   }
+  // The stock icons come at the large-icon size of the dialog's dpi.
   Size IconSize(int iconId) override {
-    HICON icon = ::LoadIconW(nullptr, MAKEINTRESOURCEW(iconId));
-    if (!icon) return {};
-    ICONINFO info{};
-    if (!::GetIconInfo(icon, &info)) return {};
-    UniqueBitmap mask(info.hbmMask);
-    UniqueBitmap colour(info.hbmColor);
-    BITMAP bm{};
-    ::GetObjectW(info.hbmMask, sizeof bm, &bm);
-    return {bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2};
+    if (!::LoadIconW(nullptr, MAKEINTRESOURCEW(iconId))) return {};
+    return {SystemMetricForDpi(SM_CXICON, dpi_), SystemMetricForDpi(SM_CYICON, dpi_)};
   }
 
  private:
   HDC dc_;
   const DialogFonts& fonts_;
+  int dpi_;
 };
+
+// A stock icon drawn for width × height from its best image.
+UniqueIcon StockIcon(int iconId, int width, int height) {
+  return UniqueIcon(
+      static_cast<HICON>(::LoadImageW(nullptr, MAKEINTRESOURCEW(iconId), IMAGE_ICON, width, height, 0)));
+}
 
 class EmulatedDialog : public Window {
  public:
-  EmulatedDialog(const EmulatedLayout& layout, const DialogFonts& fonts) : layout_(layout), fonts_(fonts) {}
+  explicit EmulatedDialog(const PreparedRequest& prepared) : prepared_(prepared) {}
   ~EmulatedDialog() override {
     if (handle()) Destroy();
   }
@@ -99,21 +105,31 @@ class EmulatedDialog : public Window {
   bool Build(HWND owner);
   int RunModal(HWND owner);
   EmulatedOutcome Outcome() const { return outcome_; }
+  [[nodiscard]] const EmulatedLayout& Layout() const { return layout_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // The fonts and the layout at dpi.
+  void LayOut(int dpi);
   HWND MakeControl(const EmulatedControl& c, int id);
+  // Size, font and picture of the control at its layout's bounds.
+  void Fit(HWND w, const EmulatedControl& c);
+  // WM_DPICHANGED: everything at the new scale, the window where the system suggests.
+  void DpiChanged(int dpi, const RECT& suggested);
   void DrawCommandLink(const DRAWITEMSTRUCT& item);
   void Finish(int result);
   void ReadBack();
   [[nodiscard]] const EmulatedControl* ControlOf(HWND hwnd) const;
   [[nodiscard]] bool OnPanel(HWND hwnd) const;
 
-  const EmulatedLayout& layout_;
-  const DialogFonts& fonts_;
+  const PreparedRequest& prepared_;
+  int dpi_ = 96;
+  std::unique_ptr<DialogFonts> fonts_;
+  EmulatedLayout layout_;
   std::vector<HWND> hwnds_;
+  UniqueIcon mainIcon_;
   HWND tooltip_ = nullptr;
   UniqueBrush panelBrush_;
   UniqueBitmap arrow_;
@@ -122,18 +138,42 @@ class EmulatedDialog : public Window {
   EmulatedOutcome outcome_;
 };
 
+void EmulatedDialog::LayOut(int dpi) {
+  dpi_ = dpi;
+  fonts_ = std::make_unique<DialogFonts>(dpi);
+  WindowDc screen(nullptr);
+  GdiTextMetrics metrics(screen.get(), *fonts_, dpi);
+  layout_ = LayoutEmulatedDialog(prepared_, metrics, dpi);
+}
+
 bool EmulatedDialog::Build(HWND owner) {
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  // Centred on the owner's monitor while the owner shows, else on the primary one, at that monitor's
+  // scale.
+  const bool ownerShows = owner && ::IsWindowVisible(owner) && !::IsIconic(owner);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ::GetMonitorInfoW(ownerShows ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY)
+                               : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                    &monitor);
+  LayOut(MonitorDpiOf(monitor.rcMonitor));
   RECT r{0, 0, layout_.clientWidth, layout_.clientHeight};
-  ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  AdjustWindowRectForDpi(r, kStyle, kExStyle, dpi_);
   const int w = r.right - r.left;
   const int h = r.bottom - r.top;
-  const int x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2;
-  const int y = (::GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-  if (!Create(L"TNimbrelTaskDialog", layout_.title.c_str(), style, exStyle, x, y, w, h, owner,
+  const RECT& area = monitor.rcMonitor;
+  const int x = area.left + (area.right - area.left - w) / 2;
+  const int y = area.top + (area.bottom - area.top - h) / 2;
+  if (!Create(L"TNimbrelTaskDialog", layout_.title.c_str(), kStyle, kExStyle, x, y, w, h, owner,
               ::GetSysColorBrush(COLOR_BTNFACE)))
     return false;
+  // The system may have given the window another monitor's scale than the one it was centred for.
+  if (const int shown = WindowDpi(handle()); shown != dpi_) {
+    LayOut(shown);
+    RECT sized{0, 0, layout_.clientWidth, layout_.clientHeight};
+    AdjustWindowRectForDpi(sized, kStyle, kExStyle, dpi_);
+    ::SetWindowPos(handle(), nullptr, 0, 0, sized.right - sized.left, sized.bottom - sized.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   ::SendMessageW(handle(), WM_SETICON, ICON_BIG, 0);
   panelBrush_.reset(
       ::CreateSolidBrush(layout_.panelWhite ? RGB(255, 255, 255) : ::GetSysColor(COLOR_BTNFACE)));
@@ -212,33 +252,12 @@ HWND EmulatedDialog::MakeControl(const EmulatedControl& c, int id) {
       text.clear();
       break;
   }
-  const int height = c.kind == ControlKind::ComboBox ? c.bounds.height + 160 : c.bounds.height;  // drop-down
-  HWND w = ::CreateWindowExW(0, cls, text.c_str(), style, c.bounds.x, c.bounds.y, c.bounds.width, height,
-                             handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             ::GetModuleHandleW(nullptr), nullptr);
+  HWND w = ::CreateWindowExW(0, cls, text.c_str(), style, 0, 0, 0, 0, handle(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
+                             nullptr);
   if (!w) return nullptr;
-  ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Font(c.font)), FALSE);
+  Fit(w, c);
   switch (c.kind) {
-    case ControlKind::MainIcon:
-      ::SendMessageW(w, STM_SETICON,
-                     reinterpret_cast<WPARAM>(::LoadIconW(nullptr, MAKEINTRESOURCEW(c.iconId))), 0);
-      ::SetWindowPos(w, nullptr, 0, 0, c.bounds.width, c.bounds.height, SWP_NOMOVE | SWP_NOZORDER);
-      break;
-    case ControlKind::FooterIcon: {
-      // Half the icon's natural size, on the form's colour.
-      WindowDc screen(nullptr);
-      UniqueMemoryDc dc(::CreateCompatibleDC(screen.get()));
-      footerBitmap_.reset(::CreateCompatibleBitmap(screen.get(), c.bounds.width, c.bounds.height));
-      {
-        SelectObjectGuard select(dc.get(), footerBitmap_.get());
-        RECT all{0, 0, c.bounds.width, c.bounds.height};
-        ::FillRect(dc.get(), &all, ::GetSysColorBrush(COLOR_BTNFACE));
-        ::DrawIconEx(dc.get(), 0, 0, ::LoadIconW(nullptr, MAKEINTRESOURCEW(c.iconId)), c.bounds.width,
-                     c.bounds.height, 0, nullptr, DI_NORMAL);
-      }
-      ::SendMessageW(w, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(footerBitmap_.get()));
-      break;
-    }
     case ControlKind::Radio:
     case ControlKind::VerificationBox:
       if (c.checked) ::SendMessageW(w, BM_SETCHECK, BST_CHECKED, 0);
@@ -264,6 +283,53 @@ HWND EmulatedDialog::MakeControl(const EmulatedControl& c, int id) {
   return w;
 }
 
+void EmulatedDialog::Fit(HWND w, const EmulatedControl& c) {
+  // A combo box's window holds its drop-down list too.
+  const int height =
+      c.kind == ControlKind::ComboBox ? c.bounds.height + ScaleForDpi(160, dpi_) : c.bounds.height;
+  ::SetWindowPos(w, nullptr, c.bounds.x, c.bounds.y, c.bounds.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->Font(c.font)), TRUE);
+  if (c.kind == ControlKind::MainIcon) {
+    UniqueIcon icon = StockIcon(c.iconId, c.bounds.width, c.bounds.height);
+    ::SendMessageW(w, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    ::SetWindowPos(w, nullptr, 0, 0, c.bounds.width, c.bounds.height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    mainIcon_ = std::move(icon);
+  } else if (c.kind == ControlKind::FooterIcon) {
+    // Half the icon's size, on the form's colour.
+    WindowDc screen(nullptr);
+    UniqueMemoryDc dc(::CreateCompatibleDC(screen.get()));
+    UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), c.bounds.width, c.bounds.height));
+    {
+      SelectObjectGuard select(dc.get(), bitmap.get());
+      RECT all{0, 0, c.bounds.width, c.bounds.height};
+      ::FillRect(dc.get(), &all, ::GetSysColorBrush(COLOR_BTNFACE));
+      UniqueIcon icon = StockIcon(c.iconId, c.bounds.width, c.bounds.height);
+      ::DrawIconEx(dc.get(), 0, 0, icon.get(), c.bounds.width, c.bounds.height, 0, nullptr, DI_NORMAL);
+    }
+    ::SendMessageW(w, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
+    footerBitmap_ = std::move(bitmap);
+  }
+}
+
+void EmulatedDialog::DpiChanged(int dpi, const RECT& suggested) {
+  const std::size_t count = layout_.controls.size();
+  // The controls stay (with what the user typed and ticked); the old fonts go once none holds them.
+  std::unique_ptr<DialogFonts> oldFonts = std::move(fonts_);
+  LayOut(dpi);
+  if (layout_.controls.size() == count) {
+    for (std::size_t i = 0; i < count; ++i)
+      if (hwnds_[i]) Fit(hwnds_[i], layout_.controls[i]);
+  }
+  // Where the system suggests, at the size the new layout needs: the text decides it, not a ratio.
+  RECT r{0, 0, layout_.clientWidth, layout_.clientHeight};
+  AdjustWindowRectForDpi(r, kStyle, kExStyle, dpi_);
+  ::SetWindowPos(handle(), nullptr, suggested.left, suggested.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  // Every control anew: moved controls would otherwise keep bits of what was drawn before.
+  ::RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
 const EmulatedControl* EmulatedDialog::ControlOf(HWND hwnd) const {
   if (!hwnd) return nullptr;  // the panel has no window of its own
   for (size_t i = 0; i < hwnds_.size(); ++i)
@@ -279,13 +345,14 @@ bool EmulatedDialog::OnPanel(HWND hwnd) const {
 void EmulatedDialog::DrawCommandLink(const DRAWITEMSTRUCT& item) {
   const EmulatedControl* c = ControlOf(item.hwndItem);
   if (!c) return;
-  const FontDescription& d = fonts_.Description(c->font);
+  const FontDescription& d = fonts_->Description(c->font);
   TTaskButton button{c->caption,
-                     fonts_.Font(c->font),
+                     fonts_->Font(c->font),
                      d.hasColor ? d.color : ::GetSysColor(COLOR_BTNTEXT),
                      c->arrowGlyph ? arrow_.get() : nullptr,
                      c->glyphMargin,
-                     c->glyphSpacing};
+                     c->glyphSpacing,
+                     c->glyphSize};
   button.Paint(item, panelBrush_.get());
 }
 
@@ -399,6 +466,9 @@ LRESULT EmulatedDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       Finish(kResultCancel);  // the close box answers as a cancelled form does
       return 0;
+    case WM_DPICHANGED:
+      DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_DRAWITEM: {
       auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (item->CtlType == ODT_BUTTON) {
@@ -421,7 +491,7 @@ LRESULT EmulatedDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       HDC dc = reinterpret_cast<HDC>(wParam);
       HWND control = reinterpret_cast<HWND>(lParam);
       if (const EmulatedControl* c = ControlOf(control)) {
-        const FontDescription& d = fonts_.Description(c->font);
+        const FontDescription& d = fonts_->Description(c->font);
         if (d.hasColor) ::SetTextColor(dc, d.color);
       }
       if (OnPanel(control)) {
@@ -440,15 +510,11 @@ LRESULT EmulatedDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int RunEmulatedTaskDialog(const PreparedRequest& prepared, HWND owner, TTaskDialog& dialog) {
-  WindowDc screen(nullptr);
-  DialogFonts fonts(screen.get());
-  GdiTextMetrics metrics(screen.get(), fonts);
-  EmulatedLayout layout = LayoutEmulatedDialog(prepared, metrics);
   // The form and every control go with `form` on every path out, exceptions included.
-  EmulatedDialog form(layout, fonts);
+  EmulatedDialog form(prepared);
   if (!form.Build(owner)) return kResultNone;
   form.RunModal(owner);
-  return ApplyEmulatedOutcome(layout, form.Outcome(), dialog);
+  return ApplyEmulatedOutcome(form.Layout(), form.Outcome(), dialog);
 }
 
 }  // namespace nimbrel

@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/bold_face.h"
 #include "platform/path_text.h"
 #include "platform/system_libraries_win.h"
 #include "platform/text_parts.h"
@@ -339,25 +340,38 @@ bool BoldShows(const LOGFONTW& heavy) {
   return InkOf(heavy) * 4 >= InkOf(plain) * 5;
 }
 
+// The face has a glyph of its own for every character of text (font linking aside, which draws the
+// missing ones from other faces for some faces only).
+bool FaceCovers(const LOGFONTW& font, std::wstring_view text) {
+  if (text.empty()) return true;
+  UniqueFont handle(::CreateFontIndirectW(&font));
+  UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+  if (!handle || !dc) return false;
+  SelectObjectGuard selected(dc.get(), handle.get());
+  std::vector<WORD> glyphs(text.size());
+  if (::GetGlyphIndicesW(dc.get(), text.data(), static_cast<int>(text.size()), glyphs.data(),
+                         GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR)
+    return false;
+  return GlyphsCoverText(glyphs);
+}
+
 }  // namespace
 
-void MakeFontPair(const LOGFONTW& base, int boldHeightPercent, UniqueFont& regular, UniqueFont& bold) {
+void MakeFontPair(const LOGFONTW& base, int boldHeightPercent, UniqueFont& regular, UniqueFont& bold,
+                  std::wstring_view boldText) {
   regular.reset(::CreateFontIndirectW(&base));
   LOGFONTW heavy = base;
   heavy.lfWeight = FW_BOLD;
   heavy.lfHeight = heavy.lfHeight * boldHeightPercent / 100;
-  // Where the face's bold does not show, the first of these whose bold does; else the face as it is.
-  static constexpr const wchar_t* kBoldFaces[] = {L"Segoe UI", L"Arial", L"Microsoft Sans Serif"};
-  if (!BoldShows(heavy)) {
-    for (const wchar_t* face : kBoldFaces) {
-      LOGFONTW other = heavy;
-      ::lstrcpynW(other.lfFaceName, face, LF_FACESIZE);
-      if (BoldShows(other)) {
-        heavy = other;
-        break;
-      }
-    }
-  }
+  const auto inFace = [&heavy](std::wstring_view face) {
+    LOGFONTW other = heavy;
+    ::lstrcpynW(other.lfFaceName, std::wstring(face).c_str(), LF_FACESIZE);
+    return other;
+  };
+  const BoldFaceTests tests{[&](std::wstring_view face) { return BoldShows(inFace(face)); },
+                            [&](std::wstring_view face) { return FaceCovers(inFace(face), boldText); }};
+  const std::wstring face = ChooseBoldFace(base.lfFaceName, BoldSubstituteFaces(), tests);
+  heavy = inFace(face);
   bold.reset(::CreateFontIndirectW(&heavy));
 }
 

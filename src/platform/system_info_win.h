@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "display/byte_size.h"
@@ -77,8 +78,10 @@ void PlaceNearTaskbar(HWND window);
 // The fonts of menus and message boxes as the user has set them.
 [[nodiscard]] NONCLIENTMETRICSW NonClientMetrics();
 // A font and its bold variant, the bold one optionally scaled (percent of the height). Where the
-// face's bold draws no heavier than its regular, the bold takes a common face whose bold does.
-void MakeFontPair(const LOGFONTW& base, int boldHeightPercent, UniqueFont& regular, UniqueFont& bold);
+// face's bold draws no heavier than its regular, the bold takes a common face whose bold does and which
+// has every character of boldText (the texts the bold font is to draw), else the face's own bold.
+void MakeFontPair(const LOGFONTW& base, int boldHeightPercent, UniqueFont& regular, UniqueFont& bold,
+                  std::wstring_view boldText = {});
 
 // The user's number format (the decimal separator of the user locale).
 [[nodiscard]] NumberFormat UserNumberFormat();

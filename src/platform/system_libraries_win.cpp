@@ -42,6 +42,29 @@ const SoundLibrary& SoundLibrary::Get() {
   return sound;
 }
 
+const User32Dpi& User32Dpi::Get() {
+  static const User32Dpi functions = [] {
+    User32Dpi f;
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    Find(user32, f.GetDpiForWindow, "GetDpiForWindow");
+    Find(user32, f.GetDpiForSystem, "GetDpiForSystem");
+    Find(user32, f.GetSystemMetricsForDpi, "GetSystemMetricsForDpi");
+    Find(user32, f.SystemParametersInfoForDpi, "SystemParametersInfoForDpi");
+    Find(user32, f.AdjustWindowRectExForDpi, "AdjustWindowRectExForDpi");
+    return f;
+  }();
+  return functions;
+}
+
+const ShcoreLibrary& ShcoreLibrary::Get() {
+  static const ShcoreLibrary shcore = [] {
+    ShcoreLibrary s;
+    Find(LoadSystemLibrary(L"shcore.dll").release(), s.GetDpiForMonitor, "GetDpiForMonitor");
+    return s;
+  }();
+  return shcore;
+}
+
 const WinHttp& WinHttp::Get() {
   static const WinHttp http = [] {
     WinHttp h;

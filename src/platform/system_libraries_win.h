@@ -65,6 +65,27 @@ struct SoundLibrary {
   BOOL(WINAPI* PlaySoundW)(LPCWSTR, HMODULE, DWORD) = nullptr;
 };
 
+// user32.dll's functions for per-monitor display scales (Windows 10 1607 and later), where the system has
+// them. user32 is loaded with the program, so nothing is loaded for this.
+struct User32Dpi {
+  static const User32Dpi& Get();
+
+  UINT(WINAPI* GetDpiForWindow)(HWND) = nullptr;
+  UINT(WINAPI* GetDpiForSystem)() = nullptr;
+  int(WINAPI* GetSystemMetricsForDpi)(int, UINT) = nullptr;
+  BOOL(WINAPI* SystemParametersInfoForDpi)(UINT, UINT, PVOID, UINT, UINT) = nullptr;
+  BOOL(WINAPI* AdjustWindowRectExForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT) = nullptr;
+};
+
+// shcore.dll: the scale of a monitor (Windows 8.1 and later). Loaded when a window first asks where it
+// opens, and kept: every later opening asks again.
+struct ShcoreLibrary {
+  static const ShcoreLibrary& Get();
+
+  // The second argument is MONITOR_DPI_TYPE (0: the effective dpi).
+  HRESULT(WINAPI* GetDpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;
+};
+
 // winhttp.dll: the update check. Kept once loaded, even past the end of the program's own code: checks
 // come again, and a worker left behind by a server that never answers may still be inside it.
 struct WinHttp {

@@ -18,9 +18,10 @@ void TTaskButton::Paint(const DRAWITEMSTRUCT& item, HBRUSH background) const {
   if (glyph) {
     UniqueMemoryDc glyphDc(::CreateCompatibleDC(dc));
     SelectObjectGuard select(glyphDc.get(), glyph);
-    const int top = (r.bottom - r.top - 16) / 2;
-    ::GdiTransparentBlt(dc, glyphMargin, top, 16, 16, glyphDc.get(), 0, 0, 16, 16, RGB(255, 0, 255));
-    textLeft += 16 + glyphSpacing;
+    const int top = (r.bottom - r.top - glyphSize) / 2;
+    ::GdiTransparentBlt(dc, glyphMargin, top, glyphSize, glyphSize, glyphDc.get(), 0, 0, 16, 16,
+                        RGB(255, 0, 255));
+    textLeft += glyphSize + glyphSpacing;
   }
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, textColor);

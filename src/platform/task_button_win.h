@@ -14,6 +14,7 @@ struct TTaskButton {
   HBITMAP glyph = nullptr;  // 16 × 16, magenta transparent; none when null
   int glyphMargin = 0;
   int glyphSpacing = 0;
+  int glyphSize = 16;  // the glyph's side on screen
 
   void Paint(const DRAWITEMSTRUCT& item, HBRUSH background) const;
 };

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/dpi_scale.h"
+
 namespace nimbrel {
 namespace {
 
+// Pixels at 96 dpi; the form takes them at its own dpi.
 constexpr int kNarrowWidth = 420;
 constexpr int kWideWidth = 480;
 constexpr int kWideTextWidth = 300;
@@ -31,6 +34,7 @@ constexpr int kButtonRowStep = 32;
 constexpr int kVerificationHeight = 24;
 constexpr int kButtonRowEnd = 36;
 
+constexpr int kArrowGlyphSize = 16;
 constexpr int kFooterIconX = 24;
 constexpr int kFooterTextAfterIcon = 40;
 constexpr int kSeparatorHeight = 2;
@@ -78,8 +82,9 @@ struct BottomButton {
 
 class Builder {
  public:
-  Builder(const PreparedRequest& prepared, TextMetrics& metrics)
-      : request_(prepared.request),
+  Builder(const PreparedRequest& prepared, TextMetrics& metrics, int dpi)
+      : dpi_(dpi),
+        request_(prepared.request),
         dialog_(prepared.request.Dialog),
         metrics_(metrics),
         classic_(prepared.request.ClassicLook),
@@ -114,12 +119,15 @@ class Builder {
   }
 
  private:
+  [[nodiscard]] int px(int value) const { return ScaleForDpi(value, dpi_); }
+
   int ChooseWidth() {
-    const bool wideText = metrics_.TextWidth(dialog_.MainInstruction, FontRole::Normal) > kWideTextWidth ||
-                          metrics_.TextWidth(dialog_.ContentText, FontRole::Normal) > kWideTextWidth;
+    const bool wideText =
+        metrics_.TextWidth(dialog_.MainInstruction, FontRole::Normal) > px(kWideTextWidth) ||
+        metrics_.TextWidth(dialog_.ContentText, FontRole::Normal) > px(kWideTextWidth);
     const bool longLists =
         dialog_.CommandButtons.size() > kWideListLength || dialog_.RadioButtons.size() > kWideListLength;
-    return wideText || longLists ? kWideWidth : kNarrowWidth;
+    return px(wideText || longLists ? kWideWidth : kNarrowWidth);
   }
 
   int Add(ControlKind kind, ControlParent parent, ControlBounds bounds) {
@@ -138,88 +146,89 @@ class Builder {
     const Size size = iconId != 0 ? metrics_.IconSize(iconId) : Size{};
     if (size.width > 0 && size.height > 0) {
       At(Add(ControlKind::MainIcon, ControlParent::Panel,
-             {kIconMargin, kIconMargin, size.width, size.height}))
+             {px(kIconMargin), px(kIconMargin), size.width, size.height}))
           .iconId = iconId;
-      mainIconBottom_ = kIconMargin + size.height;
-      x_ = size.width + kTextAfterIcon;
-      y_ = kIconMargin;
+      mainIconBottom_ = px(kIconMargin) + size.height;
+      x_ = size.width + px(kTextAfterIcon);
+      y_ = px(kIconMargin);
     } else {
-      x_ = y_ = classic_ ? kClassicMargin : kModernMargin;
+      x_ = y_ = px(classic_ ? kClassicMargin : kModernMargin);
     }
   }
 
   void AddParagraph(const std::wstring& text, FontRole font, ControlParent parent) {
     if (text.empty()) return;
-    const int width = width_ - x_ - kParagraphRightMargin;
+    const int width = width_ - x_ - px(kParagraphRightMargin);
     const int height = metrics_.ParagraphHeight(text, font, width);
     EmulatedControl& label = At(Add(ControlKind::Paragraph, parent, {x_, y_, width, height}));
     label.caption = text;
     label.font = font;
-    y_ += height + kParagraphGap;
+    y_ += height + px(kParagraphGap);
   }
 
   void PlaceCommandLinks() {
     if (!commandLinks_) return;
-    y_ += 8;
+    y_ += px(8);
     const bool arrow = (request_.DialogFlags & kTdfUseCommandLinksNoIcon) == 0;
     for (const TaskButtonItem& item : commands_) {
-      const int width = width_ - x_ - (classic_ ? 10 : 16);
+      const int width = width_ - x_ - px(classic_ ? 10 : 16);
       const int index =
-          Add(ControlKind::CommandLink, ControlParent::Panel, {x_, y_, width, kCommandLinkHeight});
+          Add(ControlKind::CommandLink, ControlParent::Panel, {x_, y_, width, px(kCommandLinkHeight)});
       EmulatedControl& link = At(index);
       link.caption = item.caption;
       link.tooltip = item.note;
       link.result = item.id;
       link.font = classic_ ? FontRole::CommandLinkClassic : FontRole::CommandLinkModern;
       link.arrowGlyph = arrow;
-      link.glyphMargin = classic_ ? 7 : 24;
-      link.glyphSpacing = classic_ ? 7 : 10;
+      link.glyphMargin = px(classic_ ? 7 : 24);
+      link.glyphSpacing = px(classic_ ? 7 : 10);
+      link.glyphSize = px(kArrowGlyphSize);
       if (item.id == request_.DefaultButton) defaultFocus_ = index;
-      y_ += kCommandLinkStep;
+      y_ += px(kCommandLinkStep);
     }
-    y_ += kGroupGap;
+    y_ += px(kGroupGap);
   }
 
   void PlaceRadios() {
     if (radios_.empty()) return;
-    const int height = 6 - fontHeight_;
+    const int height = px(6) - fontHeight_;
     int checked = 0;
     for (std::size_t i = 0; i < radios_.size(); ++i) {
       if (radios_[i].id == request_.DefaultRadio) checked = static_cast<int>(i);
     }
     for (std::size_t i = 0; i < radios_.size(); ++i) {
       EmulatedControl& radio =
-          At(Add(ControlKind::Radio, ControlParent::Panel, {x_ + 16, y_, width_ - x_ - 32, height}));
+          At(Add(ControlKind::Radio, ControlParent::Panel, {x_ + px(16), y_, width_ - x_ - px(32), height}));
       radio.caption = radios_[i].caption;
       radio.tooltip = radios_[i].note;
       radio.result = radios_[i].id;
       radio.checked = static_cast<int>(i) == checked;
       y_ += height;
     }
-    y_ += kGroupGap;
+    y_ += px(kGroupGap);
   }
 
   void PlaceField() {
     const bool query = (request_.DialogFlags & kQueryField) != 0;
     if (!dialog_.ChoiceList.empty()) {
       EmulatedControl& combo =
-          At(Add(ControlKind::ComboBox, ControlParent::Panel, {x_, y_, width_ - x_ - 32, kFieldHeight}));
+          At(Add(ControlKind::ComboBox, ControlParent::Panel, {x_, y_, width_ - x_ - px(32), FieldHeight()}));
       combo.editable = query;
       combo.items = SplitChoiceLines(dialog_.ChoiceList);
       const auto found = std::find(combo.items.begin(), combo.items.end(), dialog_.InputText);
       if (found != combo.items.end()) combo.selectedIndex = static_cast<int>(found - combo.items.begin());
       // A drop-down list can only show one of its items; the edit part starts with the caller's text.
       if (query) combo.caption = dialog_.InputText;
-      y_ += kFieldStep;
+      y_ += px(kFieldStep) + FieldHeight() - px(kFieldHeight);
     } else if (query) {
       const int index =
-          Add(ControlKind::Edit, ControlParent::Panel, {x_, y_, width_ - x_ - 16, kFieldHeight});
+          Add(ControlKind::Edit, ControlParent::Panel, {x_, y_, width_ - x_ - px(16), FieldHeight()});
       EmulatedControl& edit = At(index);
       edit.caption = dialog_.InputText;
       edit.editable = true;
       edit.masked = (request_.DialogFlags & kQueryMasked) != 0;
       if ((request_.DialogFlags & kQueryFocused) != 0) fieldFocus_ = index;
-      y_ += kFieldStep;
+      y_ += px(kFieldStep) + FieldHeight() - px(kFieldHeight);
     }
   }
 
@@ -249,20 +258,20 @@ class Builder {
     const bool buttonRow = request_.CommonButtons != 0 || !dialog_.VerificationText.empty() ||
                            (!commands_.empty() && !commandLinks_);
     if (!buttonRow) return false;
-    y_ += 16;
+    y_ += px(16);
     int right = width_;
     for (BottomButton& button : BottomButtonsRightToLeft()) {
-      const int slot = std::max(metrics_.TextWidth(button.caption, FontRole::Normal) + kButtonTextPadding,
-                                kButtonMinWidth);
+      const int slot = std::max(metrics_.TextWidth(button.caption, FontRole::Normal) + px(kButtonTextPadding),
+                                px(kButtonMinWidth));
       right -= slot;
       // Doubled rather than halved, so that an odd text column is not rounded: a button may start left
       // of the text column, but no further than half-way from it to the form's edge.
       if (2 * right < x_) {
         right = width_ - slot;
-        y_ += kButtonRowStep;
+        y_ += ButtonRowStep();
       }
-      const ControlBounds bounds =
-          classic_ ? ControlBounds{right, y_, slot - 10, 23} : ControlBounds{right, y_, slot - 12, 26};
+      const ControlBounds bounds = classic_ ? ControlBounds{right, y_, slot - px(10), ButtonHeight()}
+                                            : ControlBounds{right, y_, slot - px(12), ButtonHeight()};
       const int index = Add(ControlKind::Button, ControlParent::Form, bounds);
       EmulatedControl& control = At(index);
       control.caption = std::move(button.caption);
@@ -274,35 +283,36 @@ class Builder {
       bottomButtons_.push_back(index);
     }
     if (!dialog_.VerificationText.empty()) {
-      if (right < metrics_.TextWidth(dialog_.VerificationText, FontRole::Normal) + x_ + 16) {
-        y_ += kButtonRowStep;
+      if (right < metrics_.TextWidth(dialog_.VerificationText, FontRole::Normal) + x_ + px(16)) {
+        y_ += ButtonRowStep();
         right = width_;
       }
-      EmulatedControl& box = At(
-          Add(ControlKind::VerificationBox, ControlParent::Form, {x_, y_, right - x_, kVerificationHeight}));
+      EmulatedControl& box = At(Add(ControlKind::VerificationBox, ControlParent::Form,
+                                    {x_, y_, right - x_, std::max(px(kVerificationHeight), TextLine())}));
       box.caption = dialog_.VerificationText;
       box.checked = dialog_.VerificationChecked;
     }
-    y_ += kButtonRowEnd;
+    y_ += px(kButtonRowEnd) + ButtonHeight() - px(classic_ ? 23 : 26);
     return true;
   }
 
   void PlaceFooter(bool buttonRow) {
     if (dialog_.FooterText.empty()) return;
     if (buttonRow) {
-      const int left = mainIconBottom_ > y_ ? x_ : 2;
-      Add(ControlKind::Separator, ControlParent::Form, {left, y_, width_ - 2 - left, kSeparatorHeight});
+      const int left = mainIconBottom_ > y_ ? x_ : px(2);
+      Add(ControlKind::Separator, ControlParent::Form,
+          {left, y_, width_ - px(2) - left, px(kSeparatorHeight)});
     }
-    y_ += 16;
+    y_ += px(16);
     const int iconId = EmulatedFooterIconId(request_.FooterIconKind);
     const Size natural = iconId != 0 ? metrics_.IconSize(iconId) : Size{};
     const Size shown{natural.width / 2, natural.height / 2};
     if (shown.width > 0 && shown.height > 0) {
-      At(Add(ControlKind::FooterIcon, ControlParent::Form, {kFooterIconX, y_, shown.width, shown.height}))
+      At(Add(ControlKind::FooterIcon, ControlParent::Form, {px(kFooterIconX), y_, shown.width, shown.height}))
           .iconId = iconId;
-      x_ = shown.width + kFooterTextAfterIcon;
+      x_ = shown.width + px(kFooterTextAfterIcon);
     } else {
-      x_ = kFooterIconX;
+      x_ = px(kFooterIconX);
     }
     AddParagraph(dialog_.FooterText, FontRole::Normal, ControlParent::Form);
   }
@@ -322,6 +332,16 @@ class Builder {
     }
   }
 
+  // A line of the dialog font with its leading: |FH| * 4 / 3 + 1 for the usual faces.
+  [[nodiscard]] int TextLine() const { return -fontHeight_ * 4 / 3 + 1; }
+  // Fields and buttons hold a line of text with room above and below, at least their designed height.
+  [[nodiscard]] int FieldHeight() const { return std::max(px(kFieldHeight), TextLine() + px(6)); }
+  [[nodiscard]] int ButtonHeight() const { return std::max(px(classic_ ? 23 : 26), TextLine() + px(8)); }
+  [[nodiscard]] int ButtonRowStep() const {
+    return px(kButtonRowStep) + ButtonHeight() - px(classic_ ? 23 : 26);
+  }
+
+  const int dpi_;
   const TTaskDialogEx& request_;
   const TTaskDialog& dialog_;
   TextMetrics& metrics_;
@@ -359,8 +379,8 @@ FontDescription DescribeFont(FontRole role, int dialogFontHeight) {
   return {dialogFontHeight, false, false, 0};
 }
 
-EmulatedLayout LayoutEmulatedDialog(const PreparedRequest& prepared, TextMetrics& metrics) {
-  return Builder(prepared, metrics).Build();
+EmulatedLayout LayoutEmulatedDialog(const PreparedRequest& prepared, TextMetrics& metrics, int dpi) {
+  return Builder(prepared, metrics, dpi).Build();
 }
 
 std::vector<std::wstring> SplitChoiceLines(std::wstring_view text) {

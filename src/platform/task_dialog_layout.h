@@ -88,6 +88,7 @@ struct EmulatedControl {
   bool arrowGlyph = false;  // command link with the arrow bitmap
   int glyphMargin = 0;
   int glyphSpacing = 0;
+  int glyphSize = 16;               // the arrow's side
   std::vector<std::wstring> items;  // combo box
   int selectedIndex = -1;           // combo box; -1 none
 };
@@ -105,7 +106,9 @@ struct EmulatedLayout {
   int focusedControl = -1;  // index into controls; -1 leaves the focus to the first tab stop
 };
 
-EmulatedLayout LayoutEmulatedDialog(const PreparedRequest& prepared, TextMetrics& metrics);
+// The form at dpi: every margin, gap and designed size at that scale; metrics measure in the fonts of
+// that scale (FontHeight: the dialog font at that dpi), and IconSize answers with the icon sizes there.
+EmulatedLayout LayoutEmulatedDialog(const PreparedRequest& prepared, TextMetrics& metrics, int dpi = 96);
 
 // The lines of a choice list; a line break at the very end gives no empty item.
 std::vector<std::wstring> SplitChoiceLines(std::wstring_view text);

@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/dpi_scale.h"
 #include "platform/menu_model.h"
 #include "platform/taskbar_placement.h"
 #include "settings/color_text.h"
@@ -45,14 +46,23 @@ inline constexpr ColorValue kHighlightTextColor = SystemColor(14);
 inline constexpr ColorValue kBtnShadowColor = SystemColor(16);
 inline constexpr ColorValue kBtnHighlightColor = SystemColor(20);
 
+// The menu's display scale: the dpi of the monitor it opens on and the small-icon size there (16 at 96
+// dpi; the system's own answer at other scales, which need not be 16 * dpi / 96).
+struct MenuScale {
+  int dpi = kDefaultDpi;
+  int iconSize = 16;
+};
+
 struct MenuItemMeasure {
   std::optional<int> width;  // nullopt: leave the width the menu proposed
   int height = 0;
 };
 
 // captionWidth is the caption measured with kMeasureTextFlags, in bold for the default item; separators
-// ignore it.
-MenuItemMeasure MeasureMenuItem(bool separator, int captionWidth, int menuTextHeight);
+// ignore it. A text row is as high as the text and its margins, and never lower than the icon with its
+// margins.
+MenuItemMeasure MeasureMenuItem(bool separator, int captionWidth, int menuTextHeight,
+                                const MenuScale& scale = {});
 
 // Text widths in the menu's font, regular or bold (GDI on Windows).
 class MenuTextMetrics {
@@ -90,11 +100,12 @@ struct LineStep {
 
 enum class MenuIcon { ItemSmallIcon, DefaultProcessIcon, TaskManagerIcon };
 
-// A 16 × 16 icon with its top-left corner at `at`; handle is the item's SmallIcon for ItemSmallIcon.
+// A size × size icon with its top-left corner at `at`; handle is the item's SmallIcon for ItemSmallIcon.
 struct IconStep {
   MenuIcon icon = MenuIcon::ItemSmallIcon;
   std::uintptr_t handle = 0;
   Point at;
+  int size = 16;
   bool operator==(const IconStep&) const = default;
 };
 
@@ -130,9 +141,13 @@ struct MenuItemPaint {
 // The painting of one owner-drawn item of the tray menu in rectangle r. themed: visual styles are
 // active; modern: Windows 6 or later. highlightColor is GetProcMenuHighlighColor(settings, false);
 // checkBitmapWidth the width of OBM_CHECK. Disabled memory lines keep the menu text colour on themed
-// modern menus and are greyed (button shadow) on the others.
+// modern menus and are greyed (button shadow) on the others. Margins, the gutter and the indents grow
+// with the scale's dpi; the gutter holds the icon at the scale's icon size.
 MenuItemPaint PlanMenuItemPaint(const MenuItem& item, Rect r, bool selected, bool themed, bool modern,
                                 int menuTextHeight, ColorValue highlightColor, int checkBitmapWidth,
-                                const MenuTextMetrics& metrics);
+                                const MenuTextMetrics& metrics, const MenuScale& scale = {});
+
+// The right edge of the gutter, from the item's left edge: the icon with its margins.
+[[nodiscard]] int MenuGutterWidth(const MenuScale& scale);
 
 }  // namespace nimbrel

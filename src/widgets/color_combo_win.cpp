@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "platform/display_scale_win.h"
+#include "platform/dpi_scale.h"
 #include "platform/system_libraries_win.h"
 #include "platform/unique_resource_win.h"
 #include "settings/profile_file_update_win.h"
@@ -35,10 +37,23 @@ void TColorComboBox::Attach(HWND combo, std::wstring customColorsFile) {
     const std::wstring name(items_.Item(i).Name);
     ::SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
+  dpi_ = WindowDpi(combo_);
+  SetItemHeight();
+  Select(0);
+}
+
+void TColorComboBox::SetItemHeight() {
   const int height = ItemHeight(reinterpret_cast<HFONT>(::SendMessageW(combo_, WM_GETFONT, 0, 0)));
   ::SendMessageW(combo_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);
   ::SendMessageW(combo_, CB_SETITEMHEIGHT, 0, height);
-  Select(0);
+}
+
+void TColorComboBox::DpiChanged(int dpi) {
+  dpi_ = dpi;
+  if (combo_) {
+    SetItemHeight();
+    ::InvalidateRect(combo_, nullptr, TRUE);
+  }
 }
 
 void TColorComboBox::SetDefaultColor(ColorValue automaticColor) {
@@ -91,7 +106,7 @@ void TColorComboBox::DrawItem(const DRAWITEMSTRUCT& item) const {
   const int background = disabled ? COLOR_BTNFACE : selected ? COLOR_HIGHLIGHT : COLOR_WINDOW;
   ::FillRect(dc, &bounds, ::GetSysColorBrush(background));
 
-  const int pad = ::MulDiv(kPadding, ::GetDeviceCaps(dc, LOGPIXELSY), 96);
+  const int pad = ScaleForDpi(kPadding, dpi_ ? dpi_ : WindowDpi(item.hwndItem));
   const int swatchHeight = std::max<int>(bounds.bottom - bounds.top - 2 * pad, 1);
   RECT swatch{bounds.left + pad, bounds.top + pad, bounds.left + pad + swatchHeight * 5 / 3,
               bounds.top + pad + swatchHeight};
@@ -128,13 +143,11 @@ bool TColorComboBox::SelectionChanged(HWND owner) {
 }
 
 int TColorComboBox::ItemHeight(HFONT font) const {
+  const int dpi = dpi_ ? dpi_ : WindowDpi(combo_);
   UniqueFont messageFont;
   if (!font) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-      messageFont.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
-    }
+    const NONCLIENTMETRICSW metrics = NonClientMetricsForDpi(dpi);
+    messageFont.reset(::CreateFontIndirectW(&metrics.lfMessageFont));
     font = messageFont.get();
   }
   WindowDc dc(combo_);
@@ -143,7 +156,7 @@ int TColorComboBox::ItemHeight(HFONT font) const {
     SelectObjectGuard select(dc.get(), font);
     ::GetTextMetricsW(dc.get(), &metrics);
   }
-  return metrics.tmHeight + 2 * ::MulDiv(kPadding, ::GetDeviceCaps(dc.get(), LOGPIXELSY), 96);
+  return metrics.tmHeight + 2 * ScaleForDpi(kPadding, dpi);
 }
 
 int TColorComboBox::CurrentIndex() const {

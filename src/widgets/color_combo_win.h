@@ -35,6 +35,10 @@ class TColorComboBox {
   // previous selection back and gives false.
   bool SelectionChanged(HWND owner);
 
+  // The control's window moved to a monitor at dpi (its font already at that scale): the entries take
+  // their height anew.
+  void DpiChanged(int dpi);
+
   [[nodiscard]] HWND Handle() const { return combo_; }
   [[nodiscard]] const ColorComboItems& Items() const { return items_; }
   // The custom colours as the colour dialog last had them.
@@ -42,6 +46,7 @@ class TColorComboBox {
 
  private:
   [[nodiscard]] int ItemHeight(HFONT font) const;
+  void SetItemHeight();
   [[nodiscard]] int CurrentIndex() const;
   void Select(int index);
   bool RunColorDialog(HWND owner);
@@ -51,6 +56,7 @@ class TColorComboBox {
   ColorComboItems items_;
   CustomColorTable customColors_ = WhiteCustomColors();
   int committed_ = 0;  // the entry selected before the current change
+  int dpi_ = 0;        // the control's scale; 0 until known
 
   static CustomColorTable WhiteCustomColors() {
     CustomColorTable colors;

@@ -400,6 +400,74 @@ TEST(PlanMenuItemPaintTest, AsksTheMetricsForKeyNames) {
                                                      Value(L"Ctrl+;", 157, kMenuText)}));
 }
 
+// The menu at each display scale: a text height and the system's small-icon size of that scale.
+struct ScaleCase {
+  int dpi;
+  int iconSize;
+  int textHeight;
+  int rowHeight;  // of a text row
+  int separatorHeight;
+  int width;        // of an item with an 80-pixel caption
+  int gutter;       // the gutter's right edge from the item's left
+  int captionLeft;  // from the item's left
+  int iconLeft;     // from the item's left
+  int valueRightMargin;
+};
+
+TEST(MenuScaleTest, SizesFollowTheDpiAndTheIconSize) {
+  const ScaleCase cases[] = {
+      {96, 16, 13, 20, 6, 207, 26, 30, 4, 10},
+      {120, 20, 16, 25, 8, 239, 33, 38, 5, 13},
+      {144, 24, 20, 31, 9, 271, 39, 45, 6, 15},
+      {192, 32, 26, 40, 12, 334, 52, 60, 8, 20},
+      // A system whose small icons are larger than the dpi alone makes them: the row holds the icon.
+      {144, 32, 20, 38, 9, 279, 47, 53, 6, 15},
+  };
+  for (const ScaleCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.dpi << " dpi, " << c.iconSize << "-pixel icons");
+    const MenuScale scale{c.dpi, c.iconSize};
+    const MenuItemMeasure separator = MeasureMenuItem(true, 80, c.textHeight, scale);
+    EXPECT_FALSE(separator.width.has_value());
+    EXPECT_EQ(separator.height, c.separatorHeight);
+    const MenuItemMeasure row = MeasureMenuItem(false, 80, c.textHeight, scale);
+    EXPECT_EQ(row.height, c.rowHeight);
+    EXPECT_EQ(row.width, c.width);
+    EXPECT_EQ(MenuGutterWidth(scale), c.gutter);
+
+    MenuItem item;
+    item.Caption = L"big.exe";
+    item.Tag = kProcessItemTag;
+    item.ValueText = L"300 MB";
+    item.SmallIcon = 0x1234;
+    const Rect r{3, 100, 3 + c.width, 100 + c.rowHeight};
+    const MenuItemPaint paint = PlanMenuItemPaint(item, r, false, true, true, c.textHeight, kPink,
+                                                  kCheckWidth, FixedMetrics(), scale);
+    const IconStep* icon = nullptr;
+    std::vector<const TextStep*> texts;
+    const ThemePartStep* gutter = nullptr;
+    for (const MenuPaintStep& step : paint.steps) {
+      if (const auto* i = std::get_if<IconStep>(&step)) icon = i;
+      if (const auto* t = std::get_if<TextStep>(&step)) texts.push_back(t);
+      if (const auto* p = std::get_if<ThemePartStep>(&step); p && p->part == kMenuPartPopupGutter) gutter = p;
+    }
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->size, c.iconSize);
+    EXPECT_EQ(icon->at.x, 3 + c.iconLeft);
+    EXPECT_EQ(icon->at.y, 100 + (c.rowHeight - c.iconSize) / 2);
+    EXPECT_GE(icon->at.y, r.top);
+    EXPECT_LE(icon->at.y + icon->size, r.bottom);
+    ASSERT_NE(gutter, nullptr);
+    EXPECT_EQ(gutter->rect.right, 3 + c.gutter);
+    EXPECT_LE(icon->at.x + icon->size, gutter->rect.right);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0]->rect.left, 3 + c.captionLeft);
+    EXPECT_EQ(texts[1]->rect.right, r.right - c.valueRightMargin);
+    EXPECT_EQ(texts[1]->rect.left, texts[1]->rect.right - 6 * 6);
+    // The value keeps clear of the caption: the room for values is the width beyond the caption.
+    EXPECT_GT(texts[1]->rect.left, texts[0]->rect.left + 80);
+  }
+}
+
 TEST(MeasureMenuItemTest, Measures) {
   const MenuItemMeasure separator = MeasureMenuItem(true, 80, 13);
   EXPECT_FALSE(separator.width.has_value());

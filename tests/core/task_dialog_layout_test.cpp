@@ -12,20 +12,32 @@
 namespace nimbrel {
 namespace {
 
-// 6 pixels a character, 13 pixels a started line of width / 6 characters, 32 × 32 icons.
+// 6 pixels a character, 13 pixels a started line of width / 6 characters, 32 × 32 icons; other scales
+// give their own sizes.
 class FakeMetrics : public TextMetrics {
  public:
-  int FontHeight() override { return -11; }
-  int TextWidth(std::wstring_view text, FontRole) override { return 6 * static_cast<int>(text.size()); }
+  FakeMetrics() = default;
+  FakeMetrics(int fontHeight, int charWidth, int lineHeight, int icon)
+      : fontHeight_(fontHeight), charWidth_(charWidth), lineHeight_(lineHeight), icon_(icon) {}
+  int FontHeight() override { return fontHeight_; }
+  int TextWidth(std::wstring_view text, FontRole) override {
+    return charWidth_ * static_cast<int>(text.size());
+  }
   int ParagraphHeight(std::wstring_view text, FontRole, int width) override {
-    const int perLine = width / 6;
-    return 13 * ((static_cast<int>(text.size()) + perLine - 1) / perLine);
+    const int perLine = width / charWidth_;
+    return lineHeight_ * ((static_cast<int>(text.size()) + perLine - 1) / perLine);
   }
   Size IconSize(int iconId) override {
     const auto found = icons.find(iconId);
-    return found != icons.end() ? found->second : Size{32, 32};
+    return found != icons.end() ? found->second : Size{icon_, icon_};
   }
   std::map<int, Size> icons;
+
+ private:
+  int fontHeight_ = -11;
+  int charWidth_ = 6;
+  int lineHeight_ = 13;
+  int icon_ = 32;
 };
 
 using Box = std::array<int, 4>;
@@ -34,8 +46,8 @@ Box BoxOf(const EmulatedControl& control) {
   return {control.bounds.x, control.bounds.y, control.bounds.width, control.bounds.height};
 }
 
-EmulatedLayout Layout(const TTaskDialogEx& request, FakeMetrics metrics = FakeMetrics()) {
-  return LayoutEmulatedDialog(PrepareTaskDialog(request, L"Nimbrel", false), metrics);
+EmulatedLayout Layout(const TTaskDialogEx& request, FakeMetrics metrics = FakeMetrics(), int dpi = 96) {
+  return LayoutEmulatedDialog(PrepareTaskDialog(request, L"Nimbrel", false), metrics, dpi);
 }
 
 std::vector<const EmulatedControl*> OfKind(const EmulatedLayout& layout, ControlKind kind) {
@@ -101,6 +113,87 @@ TEST(EmulatedLayoutTest, HighMemoryWarningControlByControl) {
   EXPECT_EQ(layout.controls[3].font, FontRole::Normal);
   EXPECT_EQ(layout.tabOrder, (std::vector<int>{6, 5, 4, 0, 7}));
   EXPECT_EQ(layout.focusedControl, -1);
+}
+
+TTaskDialogEx HighMemoryWarning() {
+  TTaskDialogEx request = Request(true);
+  request.Dialog.Caption = L"Nimbrel";
+  request.Dialog.MainInstruction = L"内存高 (91%)";
+  request.Dialog.ContentText = L"建议关闭一些应用程序";
+  request.Dialog.CommandButtons = L"整理内存\n任务管理器\n关闭";
+  request.Dialog.VerificationText = L"不再显示此警告";
+  request.DialogFlags = 8;
+  request.MainIconKind = 1;
+  return request;
+}
+
+// At twice the scale, with fonts and icons twice as large, every box of the form is twice the one above.
+TEST(EmulatedLayoutTest, HighMemoryWarningAt192DpiIsTwiceAsLarge) {
+  const EmulatedLayout layout = Layout(HighMemoryWarning(), FakeMetrics(-22, 12, 26, 64), 192);
+  EXPECT_EQ(layout.clientWidth, 840);
+  EXPECT_EQ(layout.clientHeight, 248);
+  EXPECT_EQ(layout.panelHeight, 144);
+  const std::vector<Box> expected = {{0, 0, 840, 144},    {28, 28, 64, 64},    {120, 28, 704, 26},
+                                     {120, 86, 704, 26},  {680, 176, 140, 46}, {516, 176, 144, 46},
+                                     {356, 176, 140, 46}, {120, 176, 236, 48}};
+  ASSERT_EQ(layout.controls.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(BoxOf(layout.controls[i]), expected[i]) << i;
+}
+
+struct DpiCase {
+  int dpi;
+  FakeMetrics metrics;
+  int icon;
+  int clientWidth;
+  int iconMargin;
+  int textLeft;  // the icon, then 28 pixels at 96 dpi
+};
+
+TEST(EmulatedLayoutTest, EveryScaleKeepsTheControlsInsideTheForm) {
+  const DpiCase cases[] = {
+      {96, FakeMetrics(-11, 6, 13, 32), 32, 420, 14, 60},
+      {120, FakeMetrics(-13, 8, 16, 40), 40, 525, 18, 75},
+      {144, FakeMetrics(-16, 9, 20, 48), 48, 630, 21, 90},
+      {192, FakeMetrics(-22, 12, 26, 64), 64, 840, 28, 120},
+  };
+  TTaskDialogEx links = HighMemoryWarning();
+  links.ClassicLook = false;
+  links.DialogFlags = kTdfUseCommandLinks;
+  links.CommonButtons = kCancelButton;
+  links.Dialog.FooterText = L"这是一个系统进程";
+  links.FooterIconKind = 1;
+  TTaskDialogEx field = Request(true, kOkButton | kCancelButton);
+  field.Dialog.MainInstruction = L"主题名称";
+  field.DialogFlags = kQueryField;
+  for (DpiCase c : cases) {
+    for (const TTaskDialogEx& request : {HighMemoryWarning(), links, field}) {
+      SCOPED_TRACE(testing::Message() << c.dpi << " dpi, " << request.Dialog.MainInstruction.size());
+      const EmulatedLayout layout = Layout(request, c.metrics, c.dpi);
+      EXPECT_EQ(layout.clientWidth, c.clientWidth);
+      const int line = -c.metrics.FontHeight() * 4 / 3 + 1;
+      for (const EmulatedControl& control : layout.controls) {
+        const ControlBounds& b = control.bounds;
+        EXPECT_GE(b.x, 0);
+        EXPECT_GE(b.y, 0);
+        EXPECT_LE(b.x + b.width, layout.clientWidth);
+        EXPECT_LE(b.y + b.height, layout.clientHeight);
+        if (control.kind == ControlKind::Button || control.kind == ControlKind::Edit ||
+            control.kind == ControlKind::VerificationBox) {
+          EXPECT_GE(b.height, line + 6) << "a " << static_cast<int>(control.kind) << " cuts its text";
+        }
+        if (control.kind == ControlKind::MainIcon) {
+          EXPECT_EQ(b.x, c.iconMargin);
+          EXPECT_EQ(b.width, c.icon);
+        }
+        if (control.kind == ControlKind::CommandLink) {
+          EXPECT_EQ(control.glyphSize, c.dpi / 6);
+        }
+      }
+      if (request.MainIconKind == 1) {
+        EXPECT_EQ(layout.controls[2].bounds.x, c.textLeft);
+      }
+    }
+  }
 }
 
 TEST(EmulatedLayoutTest, RequestWithoutButtonsGetsOneOkThatIsDefaultCancelAndFocused) {

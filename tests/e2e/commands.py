@@ -256,7 +256,9 @@ PLANTED = ["version", "msimg32", "winmm", "winhttp", "powrprof", "uxtheme", "dwm
 # name while the program's imports are resolved, before the program's first instruction; and its uxtheme
 # delay-loads msimg32.dll when it first draws a themed menu, searching the program's folder although the
 # program restricted the search. Windows does neither. So those three are planted but not preferred, and
-# must not be loaded either.
+# must not be loaded either. (shcore.dll, which the program loads for monitors' scales, is not planted at all:
+# Wine's shell libraries import it by bare name before the program's first instruction, and take a file of
+# that name from the program's folder even where builtin libraries are preferred.)
 WINE_TAKES_ITSELF = ("version", "uxtheme", "msimg32")
 PREFERRED_NATIVE = [name for name in PLANTED if name not in WINE_TAKES_ITSELF]
 

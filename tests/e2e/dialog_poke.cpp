@@ -106,7 +106,59 @@ int PrintMenus() {
   return found ? 0 : 1;
 }
 
+// "itemheights TITLE": the item height of every visible owner-drawn list box and combo box of the window
+// with that title (its pages' among them), "class|id|height" each.
+int PrintItemHeights(const wchar_t* title) {
+  HWND window = ::FindWindowW(nullptr, title);
+  if (!window) return 1;
+  ::EnumChildWindows(
+      window,
+      [](HWND c, LPARAM) -> BOOL {
+        wchar_t cls[32] = {};
+        ::GetClassNameW(c, cls, 32);
+        const bool list = lstrcmpiW(cls, L"ListBox") == 0;
+        if (!::IsWindowVisible(c) || (!list && lstrcmpiW(cls, L"ComboBox") != 0)) return TRUE;
+        // LBS_OWNERDRAWFIXED and CBS_OWNERDRAWFIXED are the same bit.
+        if ((::GetWindowLongW(c, GWL_STYLE) & LBS_OWNERDRAWFIXED) == 0) return TRUE;
+        DWORD_PTR height = 0;
+        ::SendMessageTimeoutW(c, list ? LB_GETITEMHEIGHT : CB_GETITEMHEIGHT, 0, 0, SMTO_ABORTIFHUNG, 500,
+                              &height);
+        std::printf("%s|%d|%d\n", list ? "ListBox" : "ComboBox", ::GetDlgCtrlID(c), static_cast<int>(height));
+        return TRUE;
+      },
+      0);
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  // Coordinates and metrics in the screen's pixels at every display scale, as the program sees them.
+  ::SetProcessDPIAware();
+  if (argc >= 8 && std::wstring(argv[1]) == L"dpichanged") {
+    // What the system sends a window moved to a monitor at another scale: "dpichanged TITLE DPI left top
+    // right bottom", the rectangle being the one it suggests. Wine passes the message's pointer to another
+    // process as it is, so the rectangle is written into the window's process.
+    HWND window = ::FindWindowW(nullptr, argv[2]);
+    if (!window) return 1;
+    const int dpi = _wtoi(argv[3]);
+    const RECT suggested{_wtoi(argv[4]), _wtoi(argv[5]), _wtoi(argv[6]), _wtoi(argv[7])};
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return 1;
+    void* there =
+        ::VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    DWORD_PTR answer = 0;
+    const bool sent = there && ::WriteProcessMemory(process, there, &suggested, sizeof suggested, nullptr) &&
+                      ::SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                                            reinterpret_cast<LPARAM>(there), SMTO_ABORTIFHUNG, 5000, &answer);
+    if (there) ::VirtualFreeEx(process, there, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    return sent ? 0 : 1;
+  }
+  if (argc >= 3 && std::wstring(argv[1]) == L"itemheights") return PrintItemHeights(argv[2]);
+  // "taskbar": 0 once the desktop's taskbar is there.
+  if (argc >= 2 && std::wstring(argv[1]) == L"taskbar")
+    return ::FindWindowW(L"Shell_TrayWnd", nullptr) ? 0 : 1;
   if (argc >= 5 && std::wstring(argv[1]) == L"move") {
     // Where a user would drag the window with that title.
     HWND window = ::FindWindowW(nullptr, argv[2]);

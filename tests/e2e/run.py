@@ -451,16 +451,6 @@ def tray_picture_case(name):
     return test
 
 
-def set_display_scale(d, dpi):
-    """Sets the session's DPI and restarts it, as the display scale is read once per session."""
-    for key in (r"HKCU\Control Panel\Desktop", r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"):
-        subprocess.run([WINE, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=True)
-    subprocess.run(["wineserver", "-k"], timeout=60)
-    subprocess.run(["wineserver", "-w"], timeout=60)
-    subprocess.run([WINE, "wineboot"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-
-
 # The notification area's icons at each scale: SM_CXSMICON at that DPI.
 SCALES = {120: 20, 144: 24, 192: 32, 96: 16}
 
@@ -473,7 +463,7 @@ def tray_picture_at_every_scale(d):
              "user_font": {"InternalFont": 0, "ShowPercentage": 1, "NoBorder": 0}}
     try:
         for dpi, size in SCALES.items():
-            set_display_scale(d, dpi)
+            d.set_display_scale(dpi)
             for name, overrides in cases.items():
                 (d.folder / "Nimbrel.Settings").write_bytes(settings_with(**overrides))
                 d.start_and_wait_ready()
@@ -495,7 +485,7 @@ def tray_picture_at_every_scale(d):
                 check(found is not None, f"at {dpi} DPI the tray shows no {size}-pixel picture of the painter ({name})")
                 d.end_session()
     finally:
-        set_display_scale(d, 96)
+        d.set_display_scale(96)
 
 
 TESTS = {

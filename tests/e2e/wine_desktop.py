@@ -45,6 +45,11 @@ def session_processes(prefix):
             yield int(entry.name), argv0
 
 
+# Where the display scale is kept (WINE.md).
+DPI_KEYS = (r"HKCU\Control Panel\Desktop",
+            r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts")
+
+
 class Desktop:
     def __init__(self, test_name, exe, tools=None):
         for var in ("WINEPREFIX", "DISPLAY"):
@@ -147,6 +152,19 @@ class Desktop:
             except OSError:
                 pass
         wait_until(lambda: not self.nimbrel_pids(), 10)
+
+    def set_display_scale(self, dpi):
+        """Sets the session's dpi and restarts the session, as a log-off and log-on would (the scale is
+        read once per session); whatever comes next finds the desktop and its taskbar up."""
+        for key in DPI_KEYS:
+            subprocess.run([WINE, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+        self.stop_all()
+        for command in ([WINE, "wineboot", "-e"], ["wineserver", "-k"], ["wineserver", "-w"], ["wineserver", "-p"],
+                        [WINE, "wineboot"]):
+            subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+        check(wait_until(lambda: self.run_tool("dialog_poke", "taskbar") == 0, 30, 0.5),
+              f"no taskbar after the session restarted at {dpi} dpi")
 
     def region(self, shot, x, y, w, h):
         """The pixels of a screenshot rectangle as rows of (r, g, b)."""

@@ -8,7 +8,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "platform/display_scale_win.h"
 #include "platform/system_info_win.h"
 #include "platform/unique_resource_win.h"
 
@@ -105,6 +108,56 @@ TEST(AboutFont, TitleIsBoldInWeightAndInPicture) {
     const std::uint64_t plainInk = title.Ink();
     EXPECT_GT(plainInk, 0u);
     EXPECT_GE(boldInk * 5, plainInk * 6) << "bold " << boldInk << ", regular " << plainInk;
+  }
+}
+
+// A text drawn in black on white, as 32-bit pixels of a field large enough for it.
+std::vector<std::uint32_t> Picture(HFONT font, const std::wstring& text) {
+  constexpr int kWidth = 400;
+  constexpr int kHeight = 80;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+  UniqueBitmap field(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  SelectObjectGuard selected(dc.get(), field.get());
+  SelectObjectGuard selectedFont(dc.get(), font);
+  std::memset(bits, 0xFF, kWidth * kHeight * 4);
+  ::SetTextColor(dc.get(), RGB(0, 0, 0));
+  ::SetBkMode(dc.get(), TRANSPARENT);
+  ::TextOutW(dc.get(), 2, 2, text.c_str(), static_cast<int>(text.size()));
+  ::GdiFlush();
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  return std::vector<std::uint32_t>(pixels, pixels + kWidth * kHeight);
+}
+
+std::uint64_t InkOf(const std::vector<std::uint32_t>& picture) {
+  std::uint64_t ink = 0;
+  for (std::uint32_t p : picture)
+    for (int shift = 0; shift < 24; shift += 8) ink += 0xFFu - ((p >> shift) & 0xFFu);
+  return ink;
+}
+
+// The menu's bold entry and the About title at every scale: the bold font draws real glyphs for the
+// Chinese text (two different characters give two different pictures, where empty boxes would give
+// the same one twice), and draws them heavier than the regular font.
+TEST(AboutFont, ChineseBoldDrawsGlyphsAtEveryScale) {
+  const std::wstring entry = L"启动任务管理器(T)";
+  for (const int dpi : {96, 120, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    const NONCLIENTMETRICSW metrics = NonClientMetricsForDpi(dpi);
+    for (const LOGFONTW& base : {metrics.lfMenuFont, metrics.lfMessageFont}) {
+      UniqueFont regular, bold;
+      MakeFontPair(base, 100, regular, bold, entry);
+      ASSERT_TRUE(regular && bold);
+      const auto first = Picture(bold.get(), L"启");
+      const auto second = Picture(bold.get(), L"动");
+      EXPECT_GT(InkOf(first), 0u);
+      EXPECT_NE(first, second) << "the bold font draws both characters alike: boxes";
+      const std::uint64_t boldInk = InkOf(Picture(bold.get(), entry));
+      const std::uint64_t plainInk = InkOf(Picture(regular.get(), entry));
+      EXPECT_GE(boldInk * 10, plainInk * 11) << "bold " << boldInk << ", regular " << plainInk;
+    }
   }
 }
 

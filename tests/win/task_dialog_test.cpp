@@ -192,6 +192,46 @@ TEST(TaskDialogEmulated, ControlsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(box->second.bottom - box->second.top, 24);
 }
 
+// WM_DPICHANGED, as the system sends it when the form is moved to a monitor at another scale (Wine never
+// sends it): the form lays itself out again at the new dpi, where the system suggests, and keeps what
+// the user did.
+TEST(TaskDialogEmulated, LaysOutAgainAtTheDpiAMoveBrings) {
+  TTaskDialogEx r = WarningRequest(true);
+  struct Seen {
+    RECT window{};
+    RECT client{};
+    RECT button{};
+    LONG fontHeight = 0;
+    bool stillChecked = false;
+  } seen;
+  const int result = RunWith(r, [&](HWND d) {
+    HWND box = ChildWithStyle(d, BS_AUTOCHECKBOX);
+    HWND button = ::GetDlgItem(d, 101);
+    if (!box || !button) return false;
+    ::SendMessageW(box, BM_CLICK, 0, 0);
+    RECT suggested{100, 80, 100 + 900, 80 + 300};
+    ::SendMessageW(d, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    ::GetWindowRect(d, &seen.window);
+    ::GetClientRect(d, &seen.client);
+    ::GetWindowRect(button, &seen.button);
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0)), sizeof font, &font);
+    seen.fontHeight = font.lfHeight;
+    seen.stillChecked = ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    ::SendMessageW(button, BM_CLICK, 0, 0);
+    return true;
+  });
+  EXPECT_EQ(result, 101);
+  EXPECT_TRUE(r.Dialog.VerificationChecked);
+  EXPECT_TRUE(seen.stillChecked);
+  EXPECT_EQ(seen.window.left, 100);
+  EXPECT_EQ(seen.window.top, 80);
+  EXPECT_EQ(seen.client.right, 840);                    // 420 at 96 dpi
+  EXPECT_EQ(seen.fontHeight, -21);                      // 8 points at 192 dpi
+  EXPECT_EQ(seen.button.bottom - seen.button.top, 46);  // 23 at 96 dpi
+  EXPECT_GE(seen.client.bottom, 2 * 100);
+}
+
 TEST(TaskDialogEmulated, NoButtonsMeansOneOkThatEnterAndEscapeBothPress) {
   TTaskDialogEx r;
   r.Dialog.Caption = L"Nimbrel ok";
