@@ -79,18 +79,26 @@ void TFrmNimbrelMain::CreateTrayMenu() {
   Tray->OnMouseDown = [this](MouseButton button, unsigned shift, int x, int y) {
     TrayMouseDown(button, shift, x, y);
   };
+  // Shift+F10 or the menu key on the selected icon.
+  Tray->OnKeyMenu = [this](const RECT& icon) { ShowTrayMenu(&icon); };
 }
 
 void TFrmNimbrelMain::InitDefaultMenu() { MarkDefaultItem(PopupMenu1, settings.DoubleClickAction); }
 
 void TFrmNimbrelMain::TrayMouseDown(MouseButton button, unsigned, int, int) {
-  if (button != MouseButton::Right || closed_) return;
+  if (button == MouseButton::Right) ShowTrayMenu(nullptr);
+}
+
+void TFrmNimbrelMain::ShowTrayMenu(const RECT* icon) {
+  if (closed_) return;
   ::SetForegroundWindow(TCoolTrayIcon::MessageWindow());
   Application::Instance().ProcessMessages();
 
-  // The menu opens at the pointer, at the scale of the monitor there.
+  // The menu opens at the pointer, or beside the icon for the keyboard, at the scale of the monitor
+  // there.
   POINT pt{};
   ::GetCursorPos(&pt);
+  if (icon) pt = POINT{icon->left, icon->top};
   PrepareMenuScale(MonitorDpiAt(pt));
   const ProcessItemServices services = menuImages.ForOpening(
       [this](const TMenuItemEx& item) {
@@ -109,13 +117,13 @@ void TFrmNimbrelMain::TrayMouseDown(MouseButton button, unsigned, int, int) {
       },
       Tray->Hint(), DisplayedTotal, numberFormat_, services);
 
-  ::GetCursorPos(&pt);
+  if (!icon) ::GetCursorPos(&pt);
   Application::Instance().ProcessMessages();
   // The menu's owner must be in front, or the menu does not close when the user clicks elsewhere.
   ::SetForegroundWindow(popupWindow_.Handle());
   menuTheme_.emplace(popupWindow_.Handle(), L"MENU");
   menuTextMeasured_ = false;
-  popupWindow_.Popup(PopupMenu1, pt.x, pt.y);
+  popupWindow_.Popup(PopupMenu1, pt.x, pt.y, icon);
   backdrops_.clear();
   backdropDc_.reset();
   menuTheme_.reset();
@@ -182,9 +190,14 @@ void TFrmNimbrelMain::DrawItem(MenuItem& item, HDC dc, const RECT& rc, bool sele
   BITMAP check{};
   if (checkBitmap_) ::GetObjectW(checkBitmap_.get(), sizeof check, &check);
   GdiMenuMetrics metrics(dc, menuFont_.get(), menuBoldFont_.get());
-  MenuItemPaint plan = PlanMenuItemPaint(
-      item, Rect{rc.left, rc.top, rc.right, rc.bottom}, selected, themed, IsVistaOrLater, MenuTextHeight,
-      GetProcMenuHighlighColor(settings, false), check.bmWidth, metrics, menuScale_);
+  // Under a high-contrast scheme the menu keeps to the scheme's colours: an automatic highlight of the
+  // busiest processes is the menu's own colour there.
+  const ColorValue highlight = highContrast_ && settings.ProcMenuHightlightColor == kAutomaticColor
+                                   ? kMenuColor
+                                   : GetProcMenuHighlighColor(settings, false);
+  MenuItemPaint plan =
+      PlanMenuItemPaint(item, Rect{rc.left, rc.top, rc.right, rc.bottom}, selected, themed, IsVistaOrLater,
+                        MenuTextHeight, highlight, check.bmWidth, metrics, menuScale_);
   auto win = [](const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; };
   // The theme parts that open the painting (background, gutter) are the same for every item of a size:
   // under the popup's open style they come from the backdrop cache.

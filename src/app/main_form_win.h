@@ -116,6 +116,8 @@ class TFrmNimbrelMain : public Window {
   void CreateComponents();
   void CreateTrayMenu();
   void TrayMouseDown(MouseButton button, unsigned shift, int x, int y);
+  // The tray menu at the pointer, or beside the icon's rectangle (keeping clear of it).
+  void ShowTrayMenu(const RECT* icon);
   // The menu's fonts and sizes for a monitor at dpi; made anew only when the dpi changes.
   void PrepareMenuScale(int dpi);
   // The default program icon or the task manager's, at size.

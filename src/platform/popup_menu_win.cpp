@@ -51,15 +51,20 @@ HMENU PopupMenuWindow::Build(Menu& menu) {
   return handle;
 }
 
-void PopupMenuWindow::Popup(Menu& menu, int x, int y) {
+void PopupMenuWindow::Popup(Menu& menu, int x, int y, const RECT* beside) {
   commands_.clear();
   submenus_.clear();
   itemData_.clear();
   nextCommand_ = 1;
   UniqueMenu handle(Build(menu));
   if (OnShown) OnShown(handle.get());
-  const UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(
-      handle.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, window_.handle(), nullptr));
+  TPMPARAMS clear{};
+  clear.cbSize = sizeof clear;
+  if (beside) clear.rcExclude = *beside;
+  const UINT flags =
+      TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | (beside ? TPM_BOTTOMALIGN | TPM_VERTICAL : 0);
+  const UINT chosen = static_cast<UINT>(
+      ::TrackPopupMenuEx(handle.get(), flags, x, y, window_.handle(), beside ? &clear : nullptr));
   // The item's handler runs after the menu is gone (it may show a dialog or end the program).
   MenuItem* item = nullptr;
   if (auto it = commands_.find(chosen); chosen != 0 && it != commands_.end()) item = it->second;

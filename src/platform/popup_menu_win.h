@@ -31,8 +31,9 @@ class PopupMenuWindow {
   MeasureHandler OnMeasureItem;
   DrawHandler OnDrawItem;
 
-  // Shows the menu at a screen position and returns when it has closed.
-  void Popup(Menu& menu, int x, int y);
+  // Shows the menu at a screen position and returns when it has closed; with `beside`, above or below
+  // that rectangle (a tray icon's), never over it.
+  void Popup(Menu& menu, int x, int y, const RECT* beside = nullptr);
   // The hidden window that owns the menu while it shows (it receives the owner-draw messages).
   [[nodiscard]] HWND Handle() const noexcept { return window_.handle(); }
   // Rectangles of the top-level items of the menu on screen, as the last showing laid them out; filled

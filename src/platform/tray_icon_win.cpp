@@ -335,6 +335,17 @@ RECT TCoolTrayIcon::IconRect() const {
   HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
   HWND area = taskbar ? ::FindWindowExW(taskbar, nullptr, L"TrayNotifyWnd", nullptr) : nullptr;
   if (area && ::GetWindowRect(area, &r)) return r;
+  // A taskbar without a window of its own for the icons keeps them at its far end: a square there.
+  if (taskbar && ::GetWindowRect(taskbar, &r) && r.right > r.left && r.bottom > r.top) {
+    const LONG width = r.right - r.left;
+    const LONG height = r.bottom - r.top;
+    if (width >= height) {
+      r.left = r.right - height;
+    } else {
+      r.top = r.bottom - width;
+    }
+    return r;
+  }
   POINT pt{};
   ::GetCursorPos(&pt);
   return RECT{pt.x, pt.y, pt.x + 1, pt.y + 1};

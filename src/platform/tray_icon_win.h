@@ -118,7 +118,8 @@ class TCoolTrayIcon {
   // The icon's place on the screen, to show the menu beside it rather than at the pointer.
   std::function<void(const RECT& icon)> OnKeyMenu;
 
-  // Where the shell shows the icon (Windows 7 on), else the notification area, else the pointer.
+  // Where the shell shows the icon (Windows 7 on), else the notification area, else the taskbar's far
+  // end, else the pointer.
   [[nodiscard]] RECT IconRect() const;
 
  private:

@@ -167,6 +167,37 @@ def double_click_starts_the_task_manager(d):
     d.end_session()
 
 
+def keyboard_on_the_icon(d):
+    """Enter on the selected icon does what a double click does; Shift+F10 opens the menu beside the
+    icon, not at the pointer (kept far away in the top-left corner)."""
+    (d.folder / "Nimbrel.Settings").write_bytes(settings_with(DoubleClickAction=0))
+    d.start_and_wait_ready()
+    subprocess.run(["xdotool", "mousemove", "10", "10"], check=True)
+    check(d.run_tool("tray_poke", "key-select") == 0, "no tray handler to tell")
+    try:
+        check(wait_until(lambda: bool(d.pids_running("taskmgr.exe")), 15, 0.5), "no task manager after Enter")
+    finally:
+        for pid in d.pids_running("taskmgr.exe"):
+            os.kill(pid, 9)
+    check(d.run_tool("tray_poke", "key-menu") == 0, "no tray handler to tell")
+    exe = "Z:" + str(d.tools / "dialog_poke.exe").replace("/", "\\")
+    menu = []
+
+    def menu_shown():
+        out = subprocess.run([WINE, exe, "menu"], capture_output=True, timeout=30).stdout.decode().strip()
+        menu[:] = [int(v) for v in out.split("|")] if out else []
+        return bool(menu)
+
+    check(wait_until(menu_shown, 20, 0.5), "no menu after Shift+F10")
+    d.screenshot("menu.png")
+    left, top, right, bottom = menu[:4]
+    x, y, w, h = TRAY_SLOT
+    check(bottom <= y + 1 and bottom >= y - 40 and right >= x,
+          f"the menu ({left}, {top}, {right}, {bottom}) is not beside the icon at ({x}, {y})")
+    subprocess.run(["xdotool", "key", "Escape"], check=True)
+    d.end_session()
+
+
 def double_click_shows_the_run_dialog(d):
     (d.folder / "Nimbrel.Settings").write_bytes(settings_with(DoubleClickAction=5))
     d.start_and_wait_ready()
@@ -310,6 +341,7 @@ def idle_program_holds_no_late_library(d):
 TESTS = {
     "planted_libraries": planted_libraries_stay_unloaded,
     "idle_libraries": idle_program_holds_no_late_library,
+    "keyboard_on_the_icon": keyboard_on_the_icon,
     "hot_key": hot_key_runs_one_optimisation,
     "double_click_balloon": double_click_shows_the_tooltip_in_a_balloon,
     "double_click_task_manager": double_click_starts_the_task_manager,
