@@ -47,6 +47,7 @@ constexpr CheckControl kCheckControls[] = {
     {Check::BarBottom, IDC_CKBARBOTTOM},
     {Check::FullBar, IDC_CHECKFULLBAR},
     {Check::ShowPercSign, IDC_CKSHOWPERCSIGN},
+    {Check::FollowTaskbar, IDC_CKFOLLOWTASKBAR},
 };
 
 // Each spin edit with the labels that are enabled and disabled with it.

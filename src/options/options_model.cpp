@@ -46,6 +46,7 @@ constexpr CheckField kPlainChecks[] = {
     {Check::ShowProcessName, &Settings::ShowNameInsteadOfModule},
     {Check::ShowTop, &Settings::ShowTopProcess},
     {Check::ShowMemMenu, &Settings::ShowMemMenu},
+    {Check::FollowTaskbar, &Settings::FollowTaskbarMode},
 };
 
 SpinState MakeSpin(int minValue, int maxValue, int step, bool typeable) {

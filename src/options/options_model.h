@@ -49,6 +49,7 @@ enum class Check {
   BarBottom,
   FullBar,
   ShowPercSign,
+  FollowTaskbar,  // the picture takes the light or the dark taskbar theme's colours
   Count
 };
 

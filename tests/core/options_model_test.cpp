@@ -148,6 +148,7 @@ TEST(OptionsModel, EveryFieldGoesBackIntoTheSettings) {
   changed.RefreshHotkey = 0x4000 | 0x8000 | 'M';
   changed.TopProcessCount = 7;
   changed.ShowMemMenu = false;
+  changed.FollowTaskbarMode = true;
   changed.OptimizeForGigabytes = false;
   changed.DefragOnHighMemory = false;
   changed.DefragEveryActive = true;
