@@ -88,6 +88,20 @@ int PrintTips() {
   return found ? 0 : 1;
 }
 
+// "hide-tips": hides every tooltip and balloon on screen (a first start's welcome balloon points at
+// the very icon a test looks at).
+int HideTips() {
+  ::EnumWindows(
+      [](HWND w, LPARAM) -> BOOL {
+        wchar_t cls[64] = {};
+        ::GetClassNameW(w, cls, 64);
+        if (::IsWindowVisible(w) && lstrcmpiW(cls, L"tooltips_class32") == 0) ::ShowWindow(w, SW_HIDE);
+        return TRUE;
+      },
+      0);
+  return 0;
+}
+
 // "menus": every open popup menu window, "left|top|right|bottom" each, in z-order (the newest first).
 int PrintMenus() {
   static int found = 0;
@@ -189,6 +203,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wstring(argv[1]) == L"menu") return PrintMenu();
   if (argc >= 2 && std::wstring(argv[1]) == L"menus") return PrintMenus();
   if (argc >= 2 && std::wstring(argv[1]) == L"tips") return PrintTips();
+  if (argc >= 2 && std::wstring(argv[1]) == L"hide-tips") return HideTips();
   if (argc >= 2 && std::wstring(argv[1]) == L"foreground") {
     wchar_t text[256] = {};
     ::GetWindowTextW(::GetForegroundWindow(), text, 256);

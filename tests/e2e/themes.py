@@ -33,6 +33,7 @@ def first_start_applies_the_system_colours_theme_once(d):
     # on it moves with the machine's memory: the painter paints right after each screenshot, a few times.
     found = None
     for attempt in range(5):
+        d.run_tool("dialog_poke", "hide-tips")
         shot = d.screenshot(f"running-{attempt}.png")
         out = subprocess.run([WINE, str(d.tools / "paint_picture.exe"), d.win_folder + "\\expected.Settings", "100"],
                              capture_output=True, timeout=120).stdout.decode("ascii", "replace")
