@@ -72,6 +72,30 @@ def tray_colours(d, name):
     return pixels.count((0x20, 0x20, 0x20)), pixels.count((0xF3, 0xF3, 0xF3))
 
 
+def transparent_on_dark_and_light_taskbars(d, beside):
+    """A transparent picture on the taskbar itself: white digits on a dark one, black on a light one.
+    Wine paints its taskbar in the menu colour it reads at the session's start."""
+    colours = r"HKCU\Control Panel\Colors"
+    menu = d.read_registry(colours, "Menu")
+    beside.write_bytes(settings_with(FollowTaskbarMode=1, TransBk=1, ShowPercentage=1))
+    try:
+        for light, taskbar, digits in ((False, (32, 32, 32), (255, 255, 255)), (True, (243, 243, 243), (0, 0, 0))):
+            name = "light" if light else "dark"
+            set_light_taskbar(light)
+            d.set_registry(colours, "Menu", " ".join(map(str, taskbar)))
+            d.restart_session(f"with a {name} taskbar")
+            d.start_and_wait_ready()
+            area = d.region(d.screenshot(f"on-{name}-taskbar.png"), 1004, 748, 20, 20)
+            pixels = [p for row in area for p in row]
+            check(pixels.count(digits) >= 8 and pixels.count(taskbar) >= 200,
+                  f"on a {name} taskbar: {pixels.count(digits)} digit and {pixels.count(taskbar)} taskbar pixels")
+            d.end_session()
+    finally:
+        if menu is not None:
+            d.set_registry(colours, "Menu", menu)
+            d.restart_session("with the taskbar's colour back")
+
+
 def picture_follows_the_taskbar_mode(d):
     """With the box on, the picture takes the dark or the light taskbar theme's colours as the
     taskbar's mode changes, repainted at the broadcast; with the box off nothing changes."""
@@ -100,6 +124,7 @@ def picture_follows_the_taskbar_mode(d):
         time.sleep(0.8)
         check(tray_colours(d, "off.png") == (0, 0), "with the box off the picture changed its colours")
         d.end_session()
+        transparent_on_dark_and_light_taskbars(d, beside)
     finally:
         subprocess.run([WINE, "reg", "delete", PERSONALIZE, "/v", "SystemUsesLightTheme", "/f"],
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)

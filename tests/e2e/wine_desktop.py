@@ -154,17 +154,33 @@ class Desktop:
         wait_until(lambda: not self.nimbrel_pids(), 10)
 
     def set_display_scale(self, dpi):
-        """Sets the session's dpi and restarts the session, as a log-off and log-on would (the scale is
-        read once per session); whatever comes next finds the desktop and its taskbar up."""
+        """Sets the session's dpi and restarts the session, as the scale is read once per session."""
         for key in DPI_KEYS:
-            subprocess.run([WINE, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"],
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+            self.set_registry(key, "LogPixels", str(dpi), "REG_DWORD")
+        self.restart_session(f"at {dpi} dpi")
+
+    def set_registry(self, key, name, value, kind="REG_SZ"):
+        subprocess.run([WINE, "reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f"],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+
+    def read_registry(self, key, name):
+        """The value's text as reg query shows it, or None."""
+        out = subprocess.run([WINE, "reg", "query", key, "/v", name], capture_output=True, timeout=120)
+        for line in out.stdout.decode("latin-1").replace("\r", "").splitlines():
+            parts = line.split(None, 2)
+            if len(parts) == 3 and parts[0] == name:
+                return parts[2]
+        return None
+
+    def restart_session(self, why=""):
+        """Restarts the session as a log-off and log-on would, for settings it reads once; whatever comes
+        next finds the desktop and its taskbar up."""
         self.stop_all()
         for command in ([WINE, "wineboot", "-e"], ["wineserver", "-k"], ["wineserver", "-w"], ["wineserver", "-p"],
                         [WINE, "wineboot"]):
             subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
         check(wait_until(lambda: self.run_tool("dialog_poke", "taskbar") == 0, 30, 0.5),
-              f"no taskbar after the session restarted at {dpi} dpi")
+              f"no taskbar after the session restarted {why}")
 
     def region(self, shot, x, y, w, h):
         """The pixels of a screenshot rectangle as rows of (r, g, b)."""
