@@ -69,7 +69,9 @@ def release_files(d):
         check(got == machine, f"{exe.name} is built for machine {got:#x}")
         check(symbols_at == 0 and symbols == 0 and not any(s.startswith(".debug") or s.startswith("/")
                                                            for s in sections), f"{exe.name} is not stripped")
-        check(exe.stat().st_size < 700 * 1024, f"{exe.name} is {exe.stat().st_size} bytes")
+        # Sections start on page boundaries in the file (so the code is mapped, not copied), and the icon
+        # holds images for every display scale: a little larger than the 700 KB the program once kept to.
+        check(exe.stat().st_size < 800 * 1024, f"{exe.name} is {exe.stat().st_size} bytes")
         # The shipped program checks for updates at the configured addresses, never at a test server's.
         data = exe.read_bytes()
         check(None not in DEFAULT_ENDPOINTS, f"the build configuration gives {BUILD_SETTINGS}")
