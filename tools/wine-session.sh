@@ -26,23 +26,32 @@ wine_session_start() {
   if [ -z "$own_display" ]; then
     # Sessions started side by side take turns at choosing a display: two that chose at once would
     # share one (the second Xvfb fails, and the first answers for both).
-    local n i lock
+    local n i lock attempt
     exec {lock}>/tmp/nimbrel-xvfb.lock
     flock "$lock"
-    n=$(_wine_free_display) || { flock -u "$lock"; echo "no free X display" >&2; return 1; }
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$NIMBREL_SESSION_DIR/xvfb.log" 2>&1 &
-    _wine_xvfb_pid=$!
-    export DISPLAY=":$n"
-    for i in $(seq 1 100); do
-      xdpyinfo >/dev/null 2>&1 && break
-      sleep 0.1
+    # A loaded machine (a build and another session starting beside this one) has been seen to keep
+    # an Xvfb from answering for more than 10 s: wait up to 30 s, then try once more on another display.
+    for attempt in 1 2; do
+      n=$(_wine_free_display) || { flock -u "$lock"; echo "no free X display" >&2; return 1; }
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$NIMBREL_SESSION_DIR/xvfb.log" 2>&1 &
+      _wine_xvfb_pid=$!
+      export DISPLAY=":$n"
+      for i in $(seq 1 300); do
+        xdpyinfo >/dev/null 2>&1 && break
+        kill -0 "$_wine_xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+      done
+      if xdpyinfo >/dev/null 2>&1 && kill -0 "$_wine_xvfb_pid" 2>/dev/null; then
+        break
+      fi
+      echo "Xvfb did not start on :$n (attempt $attempt): $(tail -c 300 "$NIMBREL_SESSION_DIR/xvfb.log")" >&2
+      kill "$_wine_xvfb_pid" 2>/dev/null || true
+      wait "$_wine_xvfb_pid" 2>/dev/null || true
+      _wine_xvfb_pid=
     done
     flock -u "$lock"
     exec {lock}>&-
-    if ! xdpyinfo >/dev/null 2>&1 || ! kill -0 "$_wine_xvfb_pid" 2>/dev/null; then
-      echo "Xvfb did not start on :$n" >&2
-      return 1
-    fi
+    [ -n "$_wine_xvfb_pid" ] || return 1
   fi
   export WINEPREFIX="$NIMBREL_SESSION_DIR/prefix" WINEARCH=win64 WINEDEBUG=-all
   # No Mono or Gecko: there is no network to fetch them and nothing here needs them.
