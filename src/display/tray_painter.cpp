@@ -122,50 +122,15 @@ struct PictureDesign {
   int pointRow[2][2];  // [small digits][bar at the bottom]
 };
 
+// One design a line: size, frame, marks, marks without a border, advance, x0, step, the small digits'
+// two-character x0 and step, their drop, gigabyte shift, point size, point gap, point rows.
+// clang-format off
 constexpr PictureDesign kDesigns[] = {
-    {16,
-     5,
-     {3, 6, 9, 12},
-     {2, 5, 8, 11, 15},
-     4,
-     {0, 4, 1, 1, 0},
-     {0, 2, 4, 1, 0},
-     3,
-     2,
-     2,
-     1,
-     1,
-     2,
-     {{15, 9}, {13, 8}}},
-    {20,
-     6,
-     {4, 8, 11, 15},
-     {3, 7, 11, 15, 19},
-     5,
-     {0, 6, 1, 2, 0},
-     {0, 2, 5, 1, 0},
-     4,
-     2,
-     2,
-     2,
-     2,
-     3,
-     {{18, 10}, {16, 9}}},
-    {24,
-     7,
-     {5, 9, 14, 18},
-     {3, 8, 13, 18, 23},
-     6,
-     {0, 7, 1, 2, 0},
-     {0, 3, 6, 1, 0},
-     4,
-     3,
-     3,
-     2,
-     2,
-     3,
-     {{21, 12}, {18, 11}}},
+    {16, 5, {3, 6, 9, 12}, {2, 5, 8, 11, 15}, 4, {0, 4, 1, 1, 0}, {0, 2, 4, 1, 0}, 3, 2, 2, 1, 1, 2, {{15, 9}, {13, 8}}},
+    {20, 6, {4, 8, 11, 15}, {3, 7, 11, 15, 19}, 5, {0, 6, 1, 2, 0}, {0, 2, 5, 1, 0}, 4, 2, 2, 2, 2, 3, {{18, 10}, {16, 9}}},
+    {24, 7, {5, 9, 14, 18}, {3, 8, 13, 18, 23}, 6, {0, 7, 1, 2, 0}, {0, 3, 6, 1, 0}, 4, 3, 3, 2, 2, 3, {{21, 12}, {18, 11}}},
 };
+// clang-format on
 static_assert(std::size(kDesigns) == std::size(kPictureDesigns));
 
 struct BarRows {

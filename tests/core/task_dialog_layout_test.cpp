@@ -65,7 +65,7 @@ TTaskDialogEx Request(bool classic, unsigned common = 0) {
   return request;
 }
 
-TEST(EmulatedLayoutTest, HighMemoryWarningControlByControl) {
+TTaskDialogEx HighMemoryWarning() {
   TTaskDialogEx request = Request(true);
   request.Dialog.Caption = L"Nimbrel";
   request.Dialog.MainInstruction = L"内存高 (91%)";
@@ -74,6 +74,11 @@ TEST(EmulatedLayoutTest, HighMemoryWarningControlByControl) {
   request.Dialog.VerificationText = L"不再显示此警告";
   request.DialogFlags = 8;
   request.MainIconKind = 1;
+  return request;
+}
+
+TEST(EmulatedLayoutTest, HighMemoryWarningControlByControl) {
+  TTaskDialogEx request = HighMemoryWarning();
   request.DialogWidth = 270;
   const EmulatedLayout layout = Layout(request);
 
@@ -113,18 +118,6 @@ TEST(EmulatedLayoutTest, HighMemoryWarningControlByControl) {
   EXPECT_EQ(layout.controls[3].font, FontRole::Normal);
   EXPECT_EQ(layout.tabOrder, (std::vector<int>{6, 5, 4, 0, 7}));
   EXPECT_EQ(layout.focusedControl, -1);
-}
-
-TTaskDialogEx HighMemoryWarning() {
-  TTaskDialogEx request = Request(true);
-  request.Dialog.Caption = L"Nimbrel";
-  request.Dialog.MainInstruction = L"内存高 (91%)";
-  request.Dialog.ContentText = L"建议关闭一些应用程序";
-  request.Dialog.CommandButtons = L"整理内存\n任务管理器\n关闭";
-  request.Dialog.VerificationText = L"不再显示此警告";
-  request.DialogFlags = 8;
-  request.MainIconKind = 1;
-  return request;
 }
 
 // At twice the scale, with fonts and icons twice as large, every box of the form is twice the one above.
