@@ -2,7 +2,7 @@
 """Memory of the program after use, measured from outside in the running Wine session, against its own
 idle figure: started portable with the defaults, measured SECONDS after the start (as idle_memory.py
 does), then the tray menu, the options dialog and the About window with its update check are each
-opened and closed once, and it is measured again SECONDS later. Also the time from the start to the
+opened and closed once, and it is measured after each (the last SECONDS after its close). Also the time from the start to the
 icon in the notification area, for the program and for the minimal meter (median of three starts).
 
 usage: used_memory.py BENCH_FOLDER SECONDS NIMBREL_EXE
@@ -45,7 +45,7 @@ def main():
     if len(sys.argv) < 4:
         print(__doc__, file=sys.stderr)
         return 2
-    bench, seconds, exe = Path(sys.argv[1]), float(sys.argv[2]), sys.argv[3]
+    bench, seconds, exe = Path(sys.argv[1]).resolve(), float(sys.argv[2]), sys.argv[3]
     d = Desktop("used_memory", exe, bench.parent.parent / "tests" / "e2e").fresh()
     (d.folder / "Nimbrel.Settings").write_bytes(crlf("default.Settings"))
     d.start_and_wait_ready()
@@ -53,12 +53,16 @@ def main():
     idle = memory(d)
 
     subprocess.run(["xdotool", "mousemove", "500", "300"], check=True)
+    d.run_tool("dialog_poke", "hide-tips")  # a first start's welcome balloon lies over the icon
+    steps = []
     menu = open_tray_menu(d)
     subprocess.run(["xdotool", "key", "Escape"], check=True)
-    time.sleep(1)
+    time.sleep(2)
+    steps.append(("the menu", memory(d)))
     open_options(d)
     subprocess.run(["xdotool", "key", "Escape"], check=True)
-    time.sleep(1)
+    time.sleep(2)
+    steps.append(("the options", memory(d)))
     menu = open_tray_menu(d)
     row = menu[4] + 7
     processes = round((menu[3] - menu[1] - 6 - (9 * row + 5 * 6)) / row)
@@ -69,6 +73,7 @@ def main():
     click(next(c for c in list_controls(d, "关于") if c[1] == "确定")[2])
     time.sleep(seconds)
     used = memory(d)
+    steps.append(("the About window and its check", used))
     d.end_session()
 
     starts = {"meter": [], "nimbrel": []}
@@ -81,8 +86,9 @@ def main():
         check(wait_until(lambda: not icon_shown(d), 10, 0.1), "Nimbrel's icon stayed")
     meter, nimbrel = statistics.median(starts["meter"]), statistics.median(starts["nimbrel"])
     print(f"Nimbrel at idle: private {idle[0]:.1f} MB, resident {idle[1]:.1f} MB")
-    print(f"after the menu, the options and an update check: private {used[0]:.1f} MB ({used[0] - idle[0]:+.1f}), "
-          f"resident {used[1]:.1f} MB ({used[1] - idle[1]:+.1f})")
+    for name, (private, resident) in steps:
+        print(f"after {name}: private {private:.1f} MB ({private - idle[0]:+.1f}), "
+              f"resident {resident:.1f} MB ({resident - idle[1]:+.1f})")
     print(f"start to icon: Nimbrel {nimbrel * 1000:.0f} ms, meter {meter * 1000:.0f} ms ({nimbrel / meter:.2f} x)")
     return 0
 

@@ -1,8 +1,6 @@
 // Program entry: one running copy per session.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include "app/main_form_win.h"
 #include "app/messages.h"
 #include "app/single_instance_win.h"
@@ -14,8 +12,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RestrictLibrarySearch();
   SingleInstance instance;
   if (!instance.Claim()) return 0;
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_LINK_CLASS | ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&icc);
 
   Application& app = Application::Instance();
   if (!app.Initialize(kApplicationTitle)) return 1;

@@ -37,32 +37,7 @@ namespace {
 constexpr DWORD kAboutStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kAboutExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-constexpr int kIdButton1 = IDOK;
-constexpr int kIdLabelDownload = 1001;
-constexpr int kIdLabelSupport = 1002;
-constexpr int kIdDonationLink = 1003;
-constexpr int kIdDonationImage = 1004;
-
-constexpr wchar_t kDonationUrl[] = L"https://www.vostrand.com/nimbrel/donate";
-constexpr wchar_t kSupportUrl[] = L"https://www.vostrand.com/nimbrel/support";
-
 constexpr wchar_t kNotNtText[] = L"此程序需要 Windows NT/2000/XP/2003 Server/Vista/2008 Server/7/8 或更高";
-
-HWND MakeChild(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, HFONT font) {
-  HWND child = ::CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 ::GetModuleHandleW(nullptr), nullptr);
-  if (child && font) ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return child;
-}
-
-// The height of a line of text in font.
-int LineHeight(HWND window, HFONT font) {
-  WindowDc dc(window);
-  SelectObjectGuard selected(dc.get(), font);
-  TEXTMETRICW metrics{};
-  return ::GetTextMetricsW(dc.get(), &metrics) ? metrics.tmHeight : 0;
-}
 
 }  // namespace
 
@@ -97,8 +72,9 @@ bool TFrmNimbrelMain::CreateForm() {
               Application::Instance().Handle(), static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)),
               aboutIcon_.get()))
     return false;
-  dpi_ = WindowDpi(handle());
-  SizeAbout(nullptr);
+  about_ = std::make_unique<AboutPanel>(handle());
+  about_->OnDonation = [this] { settings.ClickedDonation = true; };
+  about_->OnDismiss = [this] { Tray->HideMainWindow(); };  // Button1Click
   Application::Instance().AddDialogWindow(handle());
   CreateComponents();
   FormCreate();
@@ -133,14 +109,6 @@ void TFrmNimbrelMain::FormCreate() {
     ::PostQuitMessage(0);
   }
   IsVistaOrLater = IsWindowsVistaOrLater();
-  CreateAboutControls();
-  {
-    WindowDc dc(handle());
-    SelectObjectGuard font(dc.get(), uiFont_.get());
-    SIZE extent{};
-    ::GetTextExtentPoint32W(dc.get(), L"AA", 2, &extent);
-    MenuTextHeight = extent.cy;
-  }
   highMemory = HighMemoryState{};
   numberFormat_ = UserNumberFormat();
 
@@ -152,15 +120,8 @@ void TFrmNimbrelMain::FormCreate() {
   LoadOptions();
   InitSettings();
 
-  if (settings.ClickedDonation) {
-    donationShown_ = false;
-    SizeAbout(nullptr);
-    ::ShowWindow(image3_, SW_HIDE);
-    ::ShowWindow(jvLinkLabel2_, SW_HIDE);
-  }
-  LayoutAbout();
-  std::wstring label = L"Version " + FormatVersionText(ReadOwnVersion().productVersion, false);
-  ::SetWindowTextW(label2_, label.c_str());
+  // The donation line shows in the About window of a run that started before the user clicked it.
+  donationShown_ = !settings.ClickedDonation;
 
   SessionNotifyRegistered = RegisterSessionNotification(handle());
   LoadMenuIcons();
@@ -320,54 +281,7 @@ void TFrmNimbrelMain::About1Click() {
   Tray->RestoreMainWindow();
 }
 
-void TFrmNimbrelMain::FormShow() {
-  PlaceNearTaskbar(handle());
-  Application::Instance().ProcessMessages();
-  if (updateLabel_.Shown() == UpdateLabel::Action::StartCheck) StartUpdateCheck();
-}
-
-void TFrmNimbrelMain::DonationClick() {
-  ::ShellExecuteW(handle(), L"open", kDonationUrl, nullptr, nullptr, SW_SHOWNORMAL);
-  settings.ClickedDonation = true;
-}
-
-void TFrmNimbrelMain::LabelDownloadLinkClick(const std::wstring& linkText) {
-  switch (updateLabel_.LinkClicked(linkText)) {
-    case UpdateLabel::Action::OpenDownloadPage:
-      ::ShellExecuteW(handle(), L"Open", kDownloadPageEndpoint, nullptr, nullptr, SW_SHOWNORMAL);
-      break;
-    case UpdateLabel::Action::StartCheck:
-      StartUpdateCheck();
-      break;
-    case UpdateLabel::Action::None:
-      break;
-  }
-}
-
-void TFrmNimbrelMain::ShowUpdateLabel() {
-  ::SetWindowTextW(labelDownload_, updateLabel_.Markup().c_str());
-  ::UpdateWindow(labelDownload_);
-}
-
-void TFrmNimbrelMain::StartUpdateCheck() {
-  ShowUpdateLabel();
-  if (!GetUpdate) {
-    GetUpdate = std::make_unique<TUpdateChecker>();
-    GetUpdate->OnGetURL = [this](const std::wstring& currentVersion, const std::wstring&, const std::wstring&,
-                                 const std::wstring&) {
-      updateLabel_.VersionReceived(currentVersion, ReadOwnVersion().fileVersion);
-      ShowUpdateLabel();
-    };
-    GetUpdate->OnDownloadFailed = [this] {
-      updateLabel_.CheckFailed();
-      ShowUpdateLabel();
-    };
-  }
-  GetUpdate->ProgramName = ProgramNameFromPath(ExecutablePath());
-  GetUpdate->TempFile = MakeTempFileName(GetTempFolder());
-  GetUpdate->URLCurrVerFile = kVersionFileEndpoint;
-  GetUpdate->StartVersionCheck();
-}
+void TFrmNimbrelMain::FormShow() { about_->Show(donationShown_); }
 
 void TFrmNimbrelMain::Close1Click() { Shutdown(true); }
 
@@ -400,135 +314,13 @@ void TFrmNimbrelMain::Shutdown(bool interactive) {
   Application::Instance().Terminate();
 }
 
-void TFrmNimbrelMain::SizeAbout(const RECT* suggested) {
-  const AboutSize client = AboutClientSize(dpi_);
-  RECT r{0, 0, client.width, client.height};
-  AdjustWindowRectForDpi(r, kAboutStyle, kAboutExStyle, dpi_);
-  int width = r.right - r.left;
-  int height = donationShown_ ? r.bottom - r.top : AboutOuterHeightWithoutDonation(dpi_);
-  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-  int x = 0;
-  int y = 0;
-  if (suggested) {
-    // The system's rectangle for the new monitor: where the window is to go, at the size it scaled to.
-    x = suggested->left;
-    y = suggested->top;
-    width = suggested->right - suggested->left;
-    height = suggested->bottom - suggested->top;
-  } else {
-    flags |= SWP_NOMOVE;
-  }
-  ::SetWindowPos(handle(), nullptr, x, y, width, height, flags);
-}
-
-void TFrmNimbrelMain::MakeAboutFonts() {
-  UniqueFont regular;
-  UniqueFont bold;
-  MakeFontPair(NonClientMetricsForDpi(dpi_).lfMessageFont, 150, regular, bold, L"Nimbrel");
-  // The controls let go of the old fonts before they are deleted.
-  for (HWND w : {label2_, labelDownload_, labelSupport_, jvLinkLabel2_, button1_})
-    if (w) ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(regular.get()), TRUE);
-  if (labelTitle_) ::SendMessageW(labelTitle_, WM_SETFONT, reinterpret_cast<WPARAM>(bold.get()), TRUE);
-  uiFont_ = std::move(regular);
-  boldFont_ = std::move(bold);
-  const int size = AboutIconSize(dpi_);
-  UniqueIcon picture(static_cast<HICON>(
-      ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_NIMBREL), IMAGE_ICON, size, size, 0)));
-  if (aboutPicture_) ::SendMessageW(aboutPicture_, STM_SETICON, reinterpret_cast<WPARAM>(picture.get()), 0);
-  aboutPictureIcon_ = std::move(picture);
-  // The system's information icon at the size of large icons for this dpi, not stretched from another.
-  UniqueIcon info(static_cast<HICON>(::LoadImageW(nullptr, IDI_INFORMATION, IMAGE_ICON, size, size, 0)));
-  if (image3_)
-    ::SendMessageW(image3_, STM_SETICON,
-                   reinterpret_cast<WPARAM>(info ? info.get() : ::LoadIconW(nullptr, IDI_INFORMATION)), 0);
-  donationIcon_ = std::move(info);
-}
-
-void TFrmNimbrelMain::CreateAboutControls() {
-  aboutPicture_ = MakeChild(handle(), L"STATIC", L"", SS_ICON, 0, nullptr);
-  labelTitle_ = MakeChild(handle(), L"STATIC", L"Nimbrel", SS_LEFT, 0, nullptr);
-  label2_ = MakeChild(handle(), L"STATIC", L"Version", SS_LEFT, 0, nullptr);
-  RegisterLinkLabelClass();
-  labelDownload_ =
-      MakeChild(handle(), kLinkLabelClass, updateLabel_.Markup().c_str(), 0, kIdLabelDownload, nullptr);
-  labelSupport_ = MakeChild(handle(), kLinkLabelClass, L"<link>支持信息</link>", 0, kIdLabelSupport, nullptr);
-  image3_ = MakeChild(handle(), L"STATIC", L"", SS_ICON | SS_NOTIFY, kIdDonationImage, nullptr);
-  jvLinkLabel2_ =
-      MakeChild(handle(), kLinkLabelClass, L"<link>捐助 Nimbrel 的开发</link>", 0, kIdDonationLink, nullptr);
-  button1_ = MakeChild(handle(), L"BUTTON", L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, kIdButton1, nullptr);
-  MakeAboutFonts();
-}
-
-void TFrmNimbrelMain::LayoutAbout() {
-  RECT client{};
-  ::GetClientRect(handle(), &client);
-  const AboutLayout layout =
-      LayoutAboutWindow(dpi_, client.right, client.bottom, LineHeight(handle(), uiFont_.get()),
-                        LineHeight(handle(), boldFont_.get()));
-  auto place = [](HWND w, const Rect& r) {
-    ::SetWindowPos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
-  };
-  place(aboutPicture_, layout.icon);
-  place(labelTitle_, layout.title);
-  place(label2_, layout.version);
-  place(labelDownload_, layout.download);
-  place(labelSupport_, layout.support);
-  place(image3_, layout.donationImage);
-  place(jvLinkLabel2_, layout.donationLink);
-  place(button1_, layout.ok);
-}
-
-void TFrmNimbrelMain::AboutDpiChanged(int dpi, const RECT& suggested) {
-  dpi_ = dpi;
-  MakeAboutFonts();
-  SizeAbout(&suggested);
-  LayoutAbout();
-  // Every control anew: moved controls would otherwise keep bits of what was drawn before.
-  ::RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-}
-
 LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (about_ && about_->HandleMessage(msg, wParam, lParam, result)) return result;
   switch (msg) {
     case WM_CLOSE:
       ::ShowWindow(handle(), SW_HIDE);
       return 0;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-        Tray->HideMainWindow();  // Button1Click
-        return 0;
-      }
-      if (LOWORD(wParam) == kIdDonationImage && HIWORD(wParam) == STN_CLICKED) {
-        DonationClick();
-        return 0;
-      }
-      break;
-    case WM_NOTIFY: {
-      const auto* click = reinterpret_cast<const LinkLabelClick*>(lParam);
-      if (click->hdr.code != kLinkLabelClicked) break;
-      if (click->hdr.idFrom == kIdLabelDownload) {
-        LabelDownloadLinkClick(click->linkText);
-      } else if (click->hdr.idFrom == kIdLabelSupport) {
-        ::ShellExecuteW(handle(), L"open", kSupportUrl, nullptr, nullptr, SW_SHOWNORMAL);
-      } else if (click->hdr.idFrom == kIdDonationLink) {
-        DonationClick();
-      }
-      return 0;
-    }
-    case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wParam) == image3_) {
-        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
-        return TRUE;
-      }
-      break;
-    case WM_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      ::SetBkColor(dc, RGB(255, 255, 255));
-      // The update label is grey while the check runs.
-      if (reinterpret_cast<HWND>(lParam) == labelDownload_ && updateLabel_.Grey())
-        ::SetTextColor(dc, ::GetSysColor(COLOR_BTNSHADOW));
-      return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
-    }
     case WM_QUERYENDSESSION:
       FormCloseQuery(false);
       return TRUE;
@@ -584,7 +376,7 @@ LRESULT TFrmNimbrelMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       // wParam carries the new dpi twice (x, y), lParam the rectangle the system suggests. The
       // taskbar may have moved with the window's monitor too.
-      AboutDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      if (about_) about_->DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       FollowIconSize();
       return 0;
     case WM_DISPLAYCHANGE:

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/about_panel_win.h"
 #include "app/tray_commands.h"
 #include "display/byte_size.h"
 #include "display/high_memory_rule.h"
@@ -34,7 +35,6 @@
 namespace nimbrel {
 
 class TFrmOptions;
-class TUpdateChecker;
 
 class TFrmNimbrelMain : public Window {
  public:
@@ -66,7 +66,7 @@ class TFrmNimbrelMain : public Window {
   std::wstring SettingsFilePath;
   bool PortableMode = false;
   bool IsVistaOrLater = false;
-  int MenuTextHeight = 0;
+  int MenuTextHeight = 0;      // measured by the menu's first item
   HighMemoryState highMemory;  // LastMemoryLoad and WarnDeadline
   bool WarningDialogOpen = false;
   std::uint64_t DisplayedTotal = 0;
@@ -78,7 +78,6 @@ class TFrmNimbrelMain : public Window {
   ReadingTimer Timer1{500, true};
   Timer TimerDefrag{120000, false};
   std::unique_ptr<THotKeyManager> HotKeyManager1;
-  std::unique_ptr<TUpdateChecker> GetUpdate;
   TColorDialog ColorDialog1;
   // There is no self-trimming component: trimming the program's own working set every half minute
   // would only make its next tick fault its pages back in, for a program that holds a few hundred
@@ -97,19 +96,7 @@ class TFrmNimbrelMain : public Window {
   bool FormCloseQuery(bool interactive);
   void FormClose();
   void FormShow();
-  void DonationClick();
-  void LabelDownloadLinkClick(const std::wstring& linkText);
-  void ShowUpdateLabel();
-  void StartUpdateCheck();
   void Shutdown(bool interactive);
-  void CreateAboutControls();
-  // The window's size at dpi_ (with or without the donation line), or the rectangle the system suggests.
-  void SizeAbout(const RECT* suggested);
-  // The fonts and icons of the About window at dpi_, handed to its controls.
-  void MakeAboutFonts();
-  void LayoutAbout();
-  // WM_DPICHANGED: the window moved to a monitor at another scale.
-  void AboutDpiChanged(int dpi, const RECT& suggested);
   void LoadMenuIcons();
   void ShowWarningDialog(const HighMemoryDecision& decision);
 
@@ -171,22 +158,10 @@ class TFrmNimbrelMain : public Window {
   bool closeQueryDone_ = false;
   bool closed_ = false;
 
-  UniqueFont uiFont_;
-  UniqueFont boldFont_;
-  HWND labelTitle_ = nullptr;
-  HWND label2_ = nullptr;
-  HWND labelDownload_ = nullptr;
-  UpdateLabel updateLabel_;
-  HWND labelSupport_ = nullptr;
-  HWND image3_ = nullptr;
-  HWND jvLinkLabel2_ = nullptr;
-  HWND button1_ = nullptr;
   UniqueIcon aboutIcon_;
-  HWND aboutPicture_ = nullptr;
-  UniqueIcon aboutPictureIcon_;
-  UniqueIcon donationIcon_;
   bool donationShown_ = true;
-  int dpi_ = 96;
+  // The window's controls, made when it first shows.
+  std::unique_ptr<AboutPanel> about_;
 };
 
 }  // namespace nimbrel

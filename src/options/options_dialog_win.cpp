@@ -9,6 +9,7 @@
 
 #include "options/options_ids.h"
 #include "platform/application_win.h"
+#include "platform/common_controls_win.h"
 #include "platform/display_scale_win.h"
 #include "platform/dpi_scale.h"
 #include "platform/system_info_win.h"
@@ -158,8 +159,7 @@ int TFrmOptions::Dpi() const { return dpi_ ? dpi_ : WindowDpi(dialog_); }
 
 void TFrmOptions::ShowModal(HWND owner, bool themePage) {
   RegisterLinkLabelClass();
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS};
-  ::InitCommonControlsEx(&controls);
+  InitCommonControlClasses(ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS);
   g_creating = this;
   ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OPTIONS), owner, &DialogProc,
                        reinterpret_cast<LPARAM>(this));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/application_win.h"
+#include "platform/common_controls_win.h"
 #include "platform/emulated_task_dialog_win.h"
 #include "platform/system_info_win.h"
 #include "platform/system_libraries_win.h"
@@ -22,10 +23,7 @@ using TaskDialogFn = HRESULT(WINAPI*)(HWND, HINSTANCE, PCWSTR, PCWSTR, PCWSTR, T
 
 template <typename Fn>
 Fn ComctlFunction(const char* name) {
-  // Common controls 6, which the manifest's activation context makes the program's own import: loaded
-  // already, and for the process's life.
-  static const HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
-  return LibraryFunction<Fn>(comctl, name);
+  return LibraryFunction<Fn>(CommonControls::Get().module, name);
 }
 
 TaskDialogIndirectFn TaskDialogIndirectPtr() {

@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/common_controls_win.h"
 #include "widgets/spin_value.h"
 
 namespace nimbrel {
 
 void TSpinEdit::Attach(HWND edit, int minValue, int maxValue, int step, bool typeable) {
-  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_UPDOWN_CLASS};
-  ::InitCommonControlsEx(&classes);
+  InitCommonControlClasses(ICC_UPDOWN_CLASS);
   if (upDown_ && ::IsWindow(upDown_)) ::DestroyWindow(upDown_);
   edit_ = edit;
   ::SendMessageW(edit_, EM_SETREADONLY, typeable ? FALSE : TRUE, 0);

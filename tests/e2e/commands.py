@@ -320,8 +320,9 @@ def planted_libraries_stay_unloaded(d):
 
 # What the program may load only once a feature needs it: none of these belongs to the tick or the tray.
 # (Wine's input-method code loads ole32 into every program with a window, so it is not among them.)
+# The common controls come with the About window, the options dialog or a task dialog.
 LATE = {"msimg32.dll", "winmm.dll", "winhttp.dll", "powrprof.dll", "dwmapi.dll", "wtsapi32.dll",
-        "comdlg32.dll", "oleaut32.dll", "winspool.drv"}
+        "comdlg32.dll", "oleaut32.dll", "winspool.drv", "comctl32.dll"}
 
 
 def idle_program_holds_no_late_library(d):

@@ -10,12 +10,12 @@
 
 #include "display/high_memory_warning.h"
 #include "platform/application_win.h"
+#include "platform/common_controls_win.h"
 #include "platform/task_dialog_win.h"
 
 int wmain(int argc, wchar_t** argv) {
   using namespace nimbrel;
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&icc);
+  InitCommonControlClasses(ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES);
   Application::Instance().Initialize(L"Nimbrel");
   HighMemoryDecision decision;
   decision.title = L"内存高 (91%)";
