@@ -8,6 +8,7 @@
 #include "platform/system_info_win.h"
 #include "platform/system_libraries_win.h"
 #include "platform/unique_resource_win.h"
+#include "platform/utf8.h"
 
 namespace nimbrel {
 
@@ -78,16 +79,6 @@ bool ShowRunDialog(HWND owner, HICON icon, const std::wstring& applicationTitle)
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0)
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                          nullptr);
-  return out;
-}
-
 [[noreturn]] void ThrowOleError(HRESULT hr, const wchar_t* what) {
   wchar_t* buffer = nullptr;
   const DWORD n = ::FormatMessageW(
@@ -100,7 +91,7 @@ std::string Utf8(const std::wstring& text) {
   wchar_t code[16];
   ::wsprintfW(code, L"%08lX", static_cast<unsigned long>(hr));
   if (text.empty()) text = L"OLE error " + std::wstring(code);
-  throw std::runtime_error(Utf8(text + L" (" + what + L", " + code + L")"));
+  throw std::runtime_error(ToUtf8(text + L" (" + what + L", " + code + L")"));
 }
 
 // COM for the calling thread for one call; the thread may have it already.

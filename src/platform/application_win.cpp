@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <exception>
 
+#include "platform/utf8.h"
+
 namespace nimbrel {
 
 Application& Application::Instance() {
@@ -50,10 +52,25 @@ void Application::AddDialogWindow(HWND window) {
 
 void Application::RemoveDialogWindow(HWND window) noexcept { std::erase(dialogWindows_, window); }
 
+int Application::AddMessageFilter(MessageFilter filter) {
+  const int id = nextHookId_++;
+  filters_.push_back({id, std::move(filter)});
+  return id;
+}
+
+void Application::RemoveMessageFilter(int id) noexcept {
+  std::erase_if(filters_, [id](const FilterEntry& e) { return e.id == id; });
+}
+
 bool Application::DispatchOne(MSG& msg) {
   if (msg.message == WM_QUIT) {
     terminated_ = true;
     return false;
+  }
+  // By index: a filter may add or remove filters.
+  for (std::size_t i = 0; i < filters_.size(); ++i) {
+    const MessageFilter filter = filters_[i].filter;
+    if (filter(msg)) return true;
   }
   // Only keyboard input is the dialog manager's business (Tab, Enter, Escape, mnemonics); everything
   // else, the refresh tick's timer among it, goes straight to its window.
@@ -83,6 +100,20 @@ int Application::Run() {
   return 0;
 }
 
+bool Application::RunUntil(const bool& done) {
+  MSG msg;
+  while (!done) {
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == -1) return false;
+    if (got == 0) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    DispatchOne(msg);
+  }
+  return true;
+}
+
 void Application::ProcessMessages() {
   MSG msg;
   while (!terminated_ && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -102,12 +133,8 @@ void Application::ReportCurrentException() noexcept {
   try {
     throw;
   } catch (const std::exception& e) {
-    const char* what = e.what();
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, what, -1, nullptr, 0);
-    if (n > 1) {
-      text.assign(static_cast<size_t>(n - 1), L'\0');
-      ::MultiByteToWideChar(CP_UTF8, 0, what, -1, text.data(), n);
-    }
+    const std::wstring what = FromUtf8(e.what());
+    if (!what.empty()) text = what;
   } catch (...) {
   }
   ::MessageBoxW(nullptr, text.c_str(), Instance().title_.c_str(), MB_OK | MB_ICONERROR);
