@@ -175,44 +175,44 @@ void TFrmOptions::ShowModal(HWND owner, bool themePage) {
   ::ShowWindow(dialog_, SW_SHOW);
   ::SetForegroundWindow(dialog_);
 
+  Application& app = Application::Instance();
+  app.AddDialogWindow(dialog_);
+  const int filter = app.AddMessageFilter([this](MSG& msg) { return FilterKey(msg); });
   done_ = false;
-  MSG msg;
-  while (!done_) {
-    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) {
-      // The program is ending: close the dialog and let the outer loop see the quit too.
-      ::PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    if (got < 0) break;
-    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in any tabbed dialog.
-    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) < 0 &&
-        (msg.hwnd == dialog_ || ::IsChild(dialog_, msg.hwnd))) {
-      const int count = static_cast<int>(pages_.size());
-      const int step = ::GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
-      ShowPage((TabCtrl_GetCurSel(tabs_) + step) % count);
-      // The focus goes to the tabs, as in any tabbed dialog: it must not stay on a hidden control, and
-      // the hot-key field must not take the Ctrl of Ctrl+Tab as a new key.
-      ::SetFocus(tabs_);
-      ::SendMessageW(Control(IDC_HOTKEY1), HKM_SETHOTKEY, HotKeyControlValue(model_.hotKey), 0);
-      continue;
-    }
-    if (!::IsDialogMessageW(dialog_, &msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    // The hot-key field is read after each key it took, not on its change notice: a modifier held alone
-    // (the Ctrl of Ctrl+Tab among them) empties the field and notifies too, and that is no new hot key.
-    if ((msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP) && msg.hwnd == Control(IDC_HOTKEY1) &&
-        !IsModifierKey(msg.wParam))
-      HotKey1Change();
-  }
+  app.RunUntil(done_);
+  app.RemoveMessageFilter(filter);
+  app.RemoveDialogWindow(dialog_);
 
   if (mainWasEnabled) ::EnableWindow(mainForm, TRUE);
   ::DestroyWindow(dialog_);
   dialog_ = nullptr;
   dpi_ = 0;
   pages_.fill(nullptr);
+}
+
+bool TFrmOptions::FilterKey(MSG& msg) {
+  if (!dialog_ || (msg.hwnd != dialog_ && !::IsChild(dialog_, msg.hwnd))) return false;
+  // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in any tabbed dialog.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) < 0) {
+    const int count = static_cast<int>(pages_.size());
+    const int step = ::GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
+    ShowPage((TabCtrl_GetCurSel(tabs_) + step) % count);
+    // The focus goes to the tabs, as in any tabbed dialog: it must not stay on a hidden control, and
+    // the hot-key field must not take the Ctrl of Ctrl+Tab as a new key.
+    ::SetFocus(tabs_);
+    ::SendMessageW(Control(IDC_HOTKEY1), HKM_SETHOTKEY, HotKeyControlValue(model_.hotKey), 0);
+    return true;
+  }
+  // The hot-key field is read after each key it took, not on its change notice: a modifier held alone
+  // (the Ctrl of Ctrl+Tab among them) empties the field and notifies too, and that is no new hot key.
+  if ((msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP) && msg.hwnd == Control(IDC_HOTKEY1) &&
+      !IsModifierKey(msg.wParam)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+    HotKey1Change();
+    return true;
+  }
+  return false;
 }
 
 void TFrmOptions::BringToFront() {

@@ -35,6 +35,8 @@ class TFrmOptions {
   void CreatePages();
   void FormCreate();
   void ShowPage(int index);
+  // The dialog's own keys, seen before the dialog manager: page turning and the hot-key field.
+  bool FilterKey(MSG& msg);
   void ShowModel();
   void ShowSpins();
   void ShowFontPanel();

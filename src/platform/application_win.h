@@ -38,7 +38,16 @@ class Application {
   void AddDialogWindow(HWND window);
   void RemoveDialogWindow(HWND window) noexcept;
 
+  // A filter sees every message the loop takes before the dialog manager and the window do (a dialog's
+  // own keys, say); returning true means it handled the message.
+  using MessageFilter = std::function<bool(MSG& msg)>;
+  int AddMessageFilter(MessageFilter filter);
+  void RemoveMessageFilter(int id) noexcept;
+
   int Run();
+  // The loop of a modal window: runs until done, or until the program is to end (the quit message is
+  // left for the outer loop; false then).
+  bool RunUntil(const bool& done);
   // Lets pending messages run, as the start-up and settings-loaded handlers need.
   void ProcessMessages();
   void Terminate() noexcept { ::PostQuitMessage(0); }
@@ -71,6 +80,11 @@ class Application {
   };
   std::vector<HookEntry> hooks_;
   int nextHookId_ = 1;
+  struct FilterEntry {
+    int id;
+    MessageFilter filter;
+  };
+  std::vector<FilterEntry> filters_;
   std::vector<HWND> dialogWindows_;
   bool terminated_ = false;
 };

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/application_win.h"
 #include "platform/display_scale_win.h"
 #include "platform/dpi_scale.h"
 #include "platform/task_button_win.h"
@@ -408,25 +409,13 @@ int EmulatedDialog::RunModal(HWND owner) {
     ::SetFocus(first);
   }
 
-  MSG msg;
-  bool quit = false;
-  while (!done_) {
-    BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) {
-      quit = true;
-      break;
-    }
-    if (got == -1) break;
-    if (!::IsDialogMessageW(handle(), &msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-  }
+  Application& app = Application::Instance();
+  app.AddDialogWindow(handle());
+  app.RunUntil(done_);  // a quit message stays for the outer loop
+  app.RemoveDialogWindow(handle());
   if (ownerWasEnabled) ::EnableWindow(owner, TRUE);
   ::ShowWindow(handle(), SW_HIDE);
   if (owner) ::SetActiveWindow(owner);
-  // The outer loop must see the quit message too.
-  if (quit) ::PostQuitMessage(static_cast<int>(msg.wParam));
   return outcome_.modalResult;
 }
 

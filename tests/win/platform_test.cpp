@@ -140,6 +140,44 @@ TEST(Application, WindowIsAToolWindowAndHooksSeeItsMessages) {
   EXPECT_EQ(seen, 1);
 }
 
+// A modal window's loop: its filter sees posted messages before the window does, and a quit ends the loop
+// with the quit message left for the outer one.
+TEST(Application, ModalLoopFiltersFirstAndLeavesTheQuitForTheOuterLoop) {
+  Application& app = Application::Instance();
+  if (!app.Handle()) {
+    ASSERT_TRUE(app.Initialize(L"Nimbrel"));
+  }
+  const UINT probe = ::RegisterWindowMessageW(L"NimbrelTestProbe");
+  int hooked = 0;
+  const int hook = app.AddMessageHook([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+    hooked += msg == probe;
+    return false;
+  });
+  bool done = false;
+  std::vector<WPARAM> filtered;
+  const int filter = app.AddMessageFilter([&](MSG& msg) {
+    if (msg.message != probe) return false;
+    filtered.push_back(msg.wParam);
+    done = msg.wParam == 2;
+    return msg.wParam != 1;  // the first goes on to the window
+  });
+  for (WPARAM i : {1, 0, 2, 3}) ::PostMessageW(app.Handle(), probe, i, 0);
+  EXPECT_TRUE(app.RunUntil(done));
+  EXPECT_EQ(filtered, (std::vector<WPARAM>{1, 0, 2}));
+  EXPECT_EQ(hooked, 1);
+
+  done = false;
+  ::PostQuitMessage(7);
+  EXPECT_FALSE(app.RunUntil(done));
+  EXPECT_EQ(filtered.back(), 3u) << "the message before the quit was taken";
+  MSG quit{};
+  ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(quit.wParam, 7u);
+  EXPECT_FALSE(app.Terminated());
+  app.RemoveMessageFilter(filter);
+  app.RemoveMessageHook(hook);
+}
+
 class CommandRecorder {
  public:
   CommandRecorder() {
