@@ -5,11 +5,11 @@
 #include "app/about_layout.h"
 #include "app/endpoints.h"
 #include "app/resource_ids.h"
+#include "app/update_checker_win.h"
 #include "platform/application_win.h"
 #include "platform/common_controls_win.h"
 #include "platform/display_scale_win.h"
 #include "platform/system_info_win.h"
-#include "platform/update_checker_win.h"
 #include "platform/version_text.h"
 #include "widgets/link_label_win.h"
 

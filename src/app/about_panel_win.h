@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "app/update_check.h"
 #include "platform/unique_resource_win.h"
-#include "platform/update_check.h"
 
 namespace nimbrel {
 

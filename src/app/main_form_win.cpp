@@ -11,6 +11,7 @@
 #include "app/messages.h"
 #include "app/resource_ids.h"
 #include "app/system_actions_win.h"
+#include "app/update_checker_win.h"
 #include "display/high_memory_warning.h"
 #include "display/memory_status_win.h"
 #include "optimiser/optimiser.h"
@@ -20,7 +21,6 @@
 #include "platform/force_foreground_win.h"
 #include "platform/system_info_win.h"
 #include "platform/task_dialog_win.h"
-#include "platform/update_checker_win.h"
 #include "platform/version_text.h"
 #include "processes/tray_menu.h"
 #include "settings/profile_file_update_win.h"
@@ -87,7 +87,7 @@ void TFrmNimbrelMain::CreateComponents() {
   // The designed icon shows until the first refresh tick paints the real picture.
   UniqueIcon designed(static_cast<HICON>(::LoadImageW(
       ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_NIMBREL), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
-  Tray = std::make_unique<TCoolTrayIcon>(handle(), designed.get());
+  Tray = std::make_unique<TCoolTrayIcon>(this, designed.get());
   Tray->SetIconVisible(true);
   Tray->Loaded();
   Tray->OnDblClick = [this] { TrayDblClick(); };

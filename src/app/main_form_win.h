@@ -12,6 +12,7 @@
 
 #include "app/about_panel_win.h"
 #include "app/tray_commands.h"
+#include "app/update_check.h"
 #include "display/byte_size.h"
 #include "display/high_memory_rule.h"
 #include "display/reading_timer_win.h"
@@ -24,7 +25,6 @@
 #include "platform/timer_win.h"
 #include "platform/tray_icon_win.h"
 #include "platform/unique_resource_win.h"
-#include "platform/update_check.h"
 #include "platform/uxtheme_win.h"
 #include "platform/window_win.h"
 #include "processes/menu_drawing.h"

@@ -3,13 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace nimbrel {
+#include "platform/number_format.h"
 
-// The parts of the user's number format that texts here need; read from the locale on Windows.
-struct NumberFormat {
-  std::wstring decimalSeparator = L".";
-  std::wstring thousandSeparator = L",";
-};
+namespace nimbrel {
 
 // Size notation of the tooltip and the process menu: "#.## GB" above 1 GiB, "# MB" above 1 MiB,
 // "#.## KB" above 1 KiB, else whole bytes ("1 byte", "0 bytes"). Each boundary belongs to the smaller

@@ -36,15 +36,6 @@ void Application::SetTitle(const std::wstring& title) {
   if (window_.handle()) ::SetWindowTextW(window_.handle(), title.c_str());
 }
 
-int Application::AddMessageHook(MessageHook hook) {
-  hooks_.push_back({nextHookId_, std::move(hook)});
-  return nextHookId_++;
-}
-
-void Application::RemoveMessageHook(int id) noexcept {
-  std::erase_if(hooks_, [id](const HookEntry& e) { return e.id == id; });
-}
-
 void Application::AddDialogWindow(HWND window) {
   if (std::find(dialogWindows_.begin(), dialogWindows_.end(), window) == dialogWindows_.end())
     dialogWindows_.push_back(window);
@@ -53,7 +44,7 @@ void Application::AddDialogWindow(HWND window) {
 void Application::RemoveDialogWindow(HWND window) noexcept { std::erase(dialogWindows_, window); }
 
 int Application::AddMessageFilter(MessageFilter filter) {
-  const int id = nextHookId_++;
+  const int id = nextFilterId_++;
   filters_.push_back({id, std::move(filter)});
   return id;
 }
@@ -139,16 +130,6 @@ void Application::ReportCurrentException() noexcept {
   }
   ::MessageBoxW(nullptr, text.c_str(), Instance().title_.c_str(), MB_OK | MB_ICONERROR);
   reporting = false;
-}
-
-LRESULT Application::AppWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  // Hooks may remove themselves while running, so walk a copy.
-  auto hooks = app_.hooks_;
-  for (auto& entry : hooks) {
-    LRESULT result = 0;
-    if (entry.hook(msg, wParam, lParam, result)) return result;
-  }
-  return DefaultProc(msg, wParam, lParam);
 }
 
 }  // namespace nimbrel

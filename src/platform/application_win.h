@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/window_win.h"
@@ -12,8 +13,8 @@ namespace nimbrel {
 
 class Application {
  public:
-  // A hook sees every message of the application window first; returning true consumes it.
-  using MessageHook = std::function<bool(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+  // A hook sees every message of the application window; returning true consumes it.
+  using MessageHook = Window::MessageFilter;
 
   static Application& Instance();
 
@@ -31,8 +32,8 @@ class Application {
   [[nodiscard]] HWND MainForm() const noexcept { return mainForm_; }
   bool ShowMainForm = false;
 
-  int AddMessageHook(MessageHook hook);
-  void RemoveMessageHook(int id) noexcept;
+  int AddMessageHook(MessageHook hook) { return window_.AddMessageFilter(std::move(hook)); }
+  void RemoveMessageHook(int id) noexcept { window_.RemoveMessageFilter(id); }
 
   // Windows whose keyboard input goes through IsDialogMessage (Tab, Enter, Escape).
   void AddDialogWindow(HWND window);
@@ -57,29 +58,13 @@ class Application {
   static void ReportCurrentException() noexcept;
 
  private:
-  class AppWindow : public Window {
-   public:
-    explicit AppWindow(Application& app) : app_(app) {}
-
-   protected:
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-   private:
-    Application& app_;
-  };
-
   bool DispatchOne(MSG& msg);
 
   Window anchor_;
-  AppWindow window_{*this};
+  Window window_;
   HWND mainForm_ = nullptr;
   std::wstring title_;
-  struct HookEntry {
-    int id;
-    MessageHook hook;
-  };
-  std::vector<HookEntry> hooks_;
-  int nextHookId_ = 1;
+  int nextFilterId_ = 1;
   struct FilterEntry {
     int id;
     MessageFilter filter;

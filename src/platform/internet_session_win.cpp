@@ -3,10 +3,10 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/deadline.h"
 #include "platform/proxy_route.h"
 #include "platform/system_info_win.h"
 #include "platform/system_libraries_win.h"
-#include "platform/update_check.h"
 
 namespace nimbrel {
 

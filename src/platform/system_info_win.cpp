@@ -18,7 +18,6 @@
 #include "platform/unique_resource_win.h"
 #include "platform/uxtheme_win.h"
 #include "platform/windows_version.h"
-#include "settings/theme_file.h"
 
 namespace nimbrel {
 
@@ -100,23 +99,6 @@ bool IsCompositionEnabled() {
   if (!query) return false;
   BOOL enabled = FALSE;
   return SUCCEEDED(query(&enabled)) && enabled;
-}
-
-int DetectVisualStyle() {
-  VisualStyleInputs inputs;
-  const WindowsVersion version = ReadWindowsVersion();
-  inputs.platformNT = IsWindowsNT(version);
-  inputs.major = static_cast<int>(version.major);
-  inputs.minor = static_cast<int>(version.minor);
-  if (auto getName = UxTheme::Get().GetCurrentThemeName) {
-    inputs.themeNameAvailable = true;
-    wchar_t file[255] = {}, scheme[255] = {}, size[255] = {};
-    getName(file, 255, scheme, 255, size, 255);
-    scheme[254] = 0;
-    inputs.colorScheme = scheme;
-    if (inputs.major >= 6) inputs.compositionEnabled = IsCompositionEnabled();
-  }
-  return VisualStyleCode(inputs);
 }
 
 std::wstring GetTempFolder() {

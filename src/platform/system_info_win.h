@@ -8,12 +8,15 @@
 #include <string_view>
 #include <vector>
 
-#include "display/byte_size.h"
+#include "platform/number_format.h"
 #include "platform/taskbar_placement.h"
 #include "platform/unique_resource_win.h"
+#include "platform/windows_version.h"
 
 namespace nimbrel {
 
+// The system's version as GetVersionEx reports it (nothing read when it fails).
+[[nodiscard]] WindowsVersion ReadWindowsVersion();
 // A failing GetVersionEx answers every test with no.
 [[nodiscard]] bool IsWindowsNT();
 [[nodiscard]] bool IsWindows2000OrLater();
@@ -36,8 +39,6 @@ namespace nimbrel {
 [[nodiscard]] std::optional<bool> TaskbarUsesLightTheme();
 // Whether a high-contrast scheme is on.
 [[nodiscard]] bool HighContrastOn();
-// The visual-style code 0..5 that picks the first start's theme.
-[[nodiscard]] int DetectVisualStyle();
 
 // The user's temporary folder as a full path with a trailing backslash (the current folder when the
 // system has none).

@@ -12,7 +12,6 @@ namespace nimbrel {
 
 namespace {
 
-constexpr wchar_t kOwnerProp[] = L"NimbrelTrayOwner";
 constexpr UINT kRestingFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 constexpr size_t kTipLimit = 127;
 constexpr size_t kInfoLimit = 255;
@@ -61,8 +60,9 @@ class TTrayIconHandler : public SharedWindow<TTrayIconHandler> {
   }
 };
 
-TCoolTrayIcon::TCoolTrayIcon(HWND owner, HICON designedIcon)
-    : owner_(owner),
+TCoolTrayIcon::TCoolTrayIcon(Window* owner, HICON designedIcon)
+    : owner_(owner ? owner->handle() : nullptr),
+      ownerWindow_(owner),
       cycleTimer_(1000, [this](TSimpleTimer&) { CycleStep(); }),
       clickTimer_(1000, [this](TSimpleTimer&) { ClickTimerFired(); }),
       exitTimer_(20, [this](TSimpleTimer&) { ExitPoll(); }) {
@@ -81,20 +81,17 @@ TCoolTrayIcon::TCoolTrayIcon(HWND owner, HICON designedIcon)
       Application::Instance().AddMessageHook([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
         return ApplicationHook(msg, wParam, lParam);
       });
-  if (owner_) {
-    ::SetPropW(owner_, kOwnerProp, this);
-    savedOwnerProc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TCoolTrayIcon::OwnerProc)));
-  }
+  if (ownerWindow_)
+    ownerFilterId_ =
+        ownerWindow_->AddMessageFilter([this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+          return OwnerMessage(msg, wParam, lParam, result);
+        });
 }
 
 TCoolTrayIcon::~TCoolTrayIcon() {
   SetIconVisible(false);
   Application::Instance().RemoveMessageHook(appHookId_);
-  if (owner_ && savedOwnerProc_ && ::IsWindow(owner_)) {
-    ::SetWindowLongPtrW(owner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedOwnerProc_));
-    ::RemovePropW(owner_, kOwnerProp);
-  }
+  if (ownerWindow_) ownerWindow_->RemoveMessageFilter(ownerFilterId_);
   if (auto* handler = TTrayIconHandler::Instance()) handler->icons.erase(data_.uID);
   TTrayIconHandler::Leave();
 }
@@ -491,18 +488,12 @@ bool TCoolTrayIcon::ApplicationHook(UINT msg, WPARAM wParam, LPARAM) {
   return false;
 }
 
-LRESULT CALLBACK TCoolTrayIcon::OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<TCoolTrayIcon*>(::GetPropW(hwnd, kOwnerProp));
-  if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  return self->HandleOwnerMessage(hwnd, msg, wParam, lParam);
-}
-
-LRESULT TCoolTrayIcon::HandleOwnerMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+bool TCoolTrayIcon::OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   bool minimize = false;
   if (msg == WM_SHOWWINDOW) {
     if (wParam == 1 && lParam == 0) {
       ::SetForegroundWindow(Application::Instance().Handle());
-      ::SetForegroundWindow(hwnd);
+      ::SetForegroundWindow(owner_);
     } else if (wParam == 0 && lParam == SW_PARENTCLOSING && !Application::Instance().Terminated()) {
       minimize = true;
     }
@@ -512,9 +503,10 @@ LRESULT TCoolTrayIcon::HandleOwnerMessage(HWND hwnd, UINT msg, WPARAM wParam, LP
   if (minimize && minimizeToTray_ && OnMinimizeToTray) {
     OnMinimizeToTray();
     MinimizeToTrayNow();
-    return 1;
+    result = 1;
+    return true;
   }
-  return ::CallWindowProcW(savedOwnerProc_, hwnd, msg, wParam, lParam);
+  return false;
 }
 
 }  // namespace nimbrel

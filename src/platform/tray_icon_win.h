@@ -13,6 +13,7 @@
 
 #include "platform/simple_timer_win.h"
 #include "platform/unique_resource_win.h"
+#include "platform/window_win.h"
 
 namespace nimbrel {
 
@@ -39,8 +40,8 @@ inline constexpr UINT kTrayCallbackMessage = WM_USER + 0x400;
 
 class TCoolTrayIcon {
  public:
-  // `owner` is the form whose window procedure the component hooks (null: none).
-  explicit TCoolTrayIcon(HWND owner, HICON designedIcon = nullptr);
+  // `owner` is the form whose messages the component sees first (null: none).
+  explicit TCoolTrayIcon(Window* owner, HICON designedIcon = nullptr);
   ~TCoolTrayIcon();
   TCoolTrayIcon(const TCoolTrayIcon&) = delete;
   TCoolTrayIcon& operator=(const TCoolTrayIcon&) = delete;
@@ -132,14 +133,14 @@ class TCoolTrayIcon {
   void ExitPoll();
   void CycleStep();
   bool ApplicationHook(UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleOwnerMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  bool OwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   unsigned ShiftState(unsigned buttonBit) const;
   void CloseOverflowWindow() const;
   void KeyboardCallback(UINT message);
 
   NOTIFYICONDATAW data_{};
   HWND owner_;
+  Window* ownerWindow_;
   UniqueIcon icon_;
   std::wstring hint_;
   bool showHint_ = true;
@@ -171,7 +172,7 @@ class TCoolTrayIcon {
   TSimpleTimer clickTimer_;
   TSimpleTimer exitTimer_;
   int appHookId_ = 0;
-  WNDPROC savedOwnerProc_ = nullptr;
+  int ownerFilterId_ = 0;
 };
 
 }  // namespace nimbrel

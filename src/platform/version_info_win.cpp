@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/system_libraries_win.h"
-#include "processes/process_actions.h"
+#include "platform/version_text.h"
 
 namespace nimbrel {
 

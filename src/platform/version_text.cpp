@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <iterator>
 #include <optional>
 
 namespace nimbrel {
@@ -43,6 +45,27 @@ std::wstring FormatVersionText(std::wstring_view version, bool shortForm) {
     if (!shortForm) text += L" (Service Release " + std::to_wstring(parts[3]) + L")";
   }
   return text;
+}
+
+std::wstring FormatFileVersion(std::uint32_t ms, std::uint32_t ls) {
+  return std::to_wstring(ms >> 16) + L"." + std::to_wstring(ms & 0xFFFF) + L"." + std::to_wstring(ls >> 16) +
+         L"." + std::to_wstring(ls & 0xFFFF);
+}
+
+std::wstring VersionStringPath(std::optional<std::pair<std::uint16_t, std::uint16_t>> translation,
+                               std::wstring_view key) {
+  std::wstring path = L"\\StringFileInfo\\";
+  if (translation) {
+    wchar_t hex[9];
+    std::swprintf(hex, std::size(hex), L"%.4x%.4x", static_cast<unsigned>(translation->first),
+                  static_cast<unsigned>(translation->second));
+    path += hex;
+  } else {
+    path += L"040904E4";
+  }
+  path += L'\\';
+  path += key;
+  return path;
 }
 
 }  // namespace nimbrel

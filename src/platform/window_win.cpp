@@ -31,6 +31,15 @@ bool Window::Create(const wchar_t* className, const wchar_t* title, DWORD style,
   return hwnd_ != nullptr;
 }
 
+int Window::AddMessageFilter(MessageFilter filter) {
+  filters_.emplace_back(nextFilterId_, std::move(filter));
+  return nextFilterId_++;
+}
+
+void Window::RemoveMessageFilter(int id) noexcept {
+  std::erase_if(filters_, [id](const auto& entry) { return entry.first == id; });
+}
+
 LRESULT Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefaultProc(msg, wParam, lParam);
 }
@@ -50,7 +59,12 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
   LRESULT result = 0;
   // No exception may unwind through the system's frames (32-bit MinGW cannot do it at all).
   try {
-    result = self->HandleMessage(msg, wParam, lParam);
+    bool filtered = false;
+    for (std::size_t i = 0; i < self->filters_.size() && !filtered; ++i) {
+      const MessageFilter filter = self->filters_[i].second;  // a filter may remove itself
+      filtered = filter(msg, wParam, lParam, result);
+    }
+    if (!filtered) result = self->HandleMessage(msg, wParam, lParam);
   } catch (...) {
     Application::ReportCurrentException();
     result = ::DefWindowProcW(hwnd, msg, wParam, lParam);

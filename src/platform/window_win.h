@@ -3,7 +3,10 @@
 // through GWLP_USERDATA (stored at WM_NCCREATE, cleared at WM_NCDESTROY) and forwards to HandleMessage.
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace nimbrel {
 
@@ -21,6 +24,12 @@ class Window {
               int width, int height, HWND parentOrOwner, HBRUSH background = nullptr, HICON icon = nullptr);
   void Destroy() noexcept;
 
+  // Another object's look at this window's messages before HandleMessage (a component that acts for the
+  // window it belongs to): returning true, with result, ends the message there.
+  using MessageFilter = std::function<bool(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+  int AddMessageFilter(MessageFilter filter);
+  void RemoveMessageFilter(int id) noexcept;
+
  protected:
   virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -32,6 +41,8 @@ class Window {
  private:
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
+  std::vector<std::pair<int, MessageFilter>> filters_;
+  int nextFilterId_ = 1;
 };
 
 // A message-only window for hidden components that need no end-session or broadcast messages.

@@ -65,25 +65,4 @@ std::wstring FolderToOpen(const std::wstring& fullPath) {
   return L"\"" + folder + L"\"";
 }
 
-std::wstring VersionStringPath(std::optional<std::pair<std::uint16_t, std::uint16_t>> translation,
-                               std::wstring_view key) {
-  std::wstring path = L"\\StringFileInfo\\";
-  if (translation) {
-    wchar_t hex[9];
-    std::swprintf(hex, std::size(hex), L"%.4x%.4x", static_cast<unsigned>(translation->first),
-                  static_cast<unsigned>(translation->second));
-    path += hex;
-  } else {
-    path += L"040904E4";
-  }
-  path += L'\\';
-  path += key;
-  return path;
-}
-
-std::wstring FormatFileVersion(std::uint32_t ms, std::uint32_t ls) {
-  return std::to_wstring(ms >> 16) + L"." + std::to_wstring(ms & 0xFFFF) + L"." + std::to_wstring(ls >> 16) +
-         L"." + std::to_wstring(ls & 0xFFFF);
-}
-
 }  // namespace nimbrel

@@ -36,13 +36,4 @@ ProcessAction KillItemAction(int dialogResult);
 // folder gives "\"\"", which the shell refuses quietly.
 std::wstring FolderToOpen(const std::wstring& fullPath);
 
-// The sub-block of a version string: "\StringFileInfo\" + language and code page as "%.4x%.4x" +
-// "\" + key. Files that list no translation are read as US English, Western European ("040904E4").
-std::wstring VersionStringPath(std::optional<std::pair<std::uint16_t, std::uint16_t>> translation,
-                               std::wstring_view key);
-
-// The fixed file version (dwFileVersionMS, dwFileVersionLS) as "a.b.c.d", each part a 16-bit word in
-// decimal.
-std::wstring FormatFileVersion(std::uint32_t ms, std::uint32_t ls);
-
 }  // namespace nimbrel

@@ -1,6 +1,7 @@
 #include "settings/theme_folder_win.h"
 
 #include "platform/system_info_win.h"
+#include "platform/uxtheme_win.h"
 #include "settings/profile_file_update_win.h"
 #include "settings/profile_ini_store_win.h"
 #include "settings/settings_path_win.h"
@@ -27,6 +28,23 @@ bool WindowsThemeFolder::Remove(const std::wstring& path) { return ::DeleteFileW
 
 WindowsThemeFolder ThemesFolder(bool portable, HWND owner) {
   return WindowsThemeFolder(GetDataFolder(portable, true, owner));
+}
+
+int DetectVisualStyle() {
+  VisualStyleInputs inputs;
+  const WindowsVersion version = ReadWindowsVersion();
+  inputs.platformNT = IsWindowsNT(version);
+  inputs.major = static_cast<int>(version.major);
+  inputs.minor = static_cast<int>(version.minor);
+  if (auto getName = UxTheme::Get().GetCurrentThemeName) {
+    inputs.themeNameAvailable = true;
+    wchar_t file[255] = {}, scheme[255] = {}, size[255] = {};
+    getName(file, 255, scheme, 255, size, 255);
+    scheme[254] = 0;
+    inputs.colorScheme = scheme;
+    if (inputs.major >= 6) inputs.compositionEnabled = IsCompositionEnabled();
+  }
+  return VisualStyleCode(inputs);
 }
 
 void StartupTheme(Settings& settings, bool portable, HWND owner) {

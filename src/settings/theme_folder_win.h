@@ -29,6 +29,9 @@ class WindowsThemeFolder : public ThemeFolder {
 // The themes folder of this installation (created when missing).
 WindowsThemeFolder ThemesFolder(bool portable, HWND owner);
 
+// The visual-style code 0..5 that picks the first start's theme.
+[[nodiscard]] int DetectVisualStyle();
+
 // Applies the start-up theme of the current visual style, when its file is in the themes folder.
 void StartupTheme(Settings& settings, bool portable, HWND owner);
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/version_text.h"
 #include "test_value_name.h"
 
 namespace nimbrel {

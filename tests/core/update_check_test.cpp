@@ -1,4 +1,4 @@
-#include "platform/update_check.h"
+#include "app/update_check.h"
 
 #include <gtest/gtest.h>
 

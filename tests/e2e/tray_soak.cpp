@@ -15,7 +15,7 @@
 #include <functional>
 
 #include "app/messages.h"
-#include "platform/update_check.h"
+#include "app/update_check.h"
 #include "tests/e2e/tray_input_win.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/update_check.h"
 #include "platform/hot_key.h"
 #include "platform/task_dialog.h"
-#include "platform/update_check.h"
 #include "platform/version_text.h"
 #include "processes/process_list.h"
 #include "processes/tray_menu.h"

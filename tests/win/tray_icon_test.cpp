@@ -337,7 +337,7 @@ TEST(TrayIconOwner, MinimizeToTrayHidesTheMainForm) {
                           Application::Instance().Handle()));
   Application::Instance().SetMainForm(form.handle());
   {
-    TCoolTrayIcon tray(form.handle(), ::LoadIconW(nullptr, IDI_APPLICATION));
+    TCoolTrayIcon tray(&form, ::LoadIconW(nullptr, IDI_APPLICATION));
     int minimized = 0;
     tray.OnMinimizeToTray = [&] { ++minimized; };
     ::SendMessageW(form.handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);

@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/update_checker_win.h"
 #include "platform/internet_session_win.h"
 #include "platform/system_libraries_win.h"
-#include "platform/update_checker_win.h"
 #include "win/test_paths_win.h"
 
 namespace nimbrel {

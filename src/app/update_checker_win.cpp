@@ -1,4 +1,4 @@
-#include "platform/update_checker_win.h"
+#include "app/update_checker_win.h"
 
 #include <windows.h>
 
@@ -10,10 +10,10 @@
 #include <thread>
 #include <utility>
 
+#include "app/update_check.h"
 #include "platform/application_win.h"
 #include "platform/internet_session_win.h"
 #include "platform/system_libraries_win.h"
-#include "platform/update_check.h"
 #include "settings/profile_ini_store_win.h"
 
 namespace nimbrel {

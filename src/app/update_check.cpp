@@ -1,4 +1,4 @@
-#include "platform/update_check.h"
+#include "app/update_check.h"
 
 #include <algorithm>
 
@@ -68,11 +68,6 @@ std::wstring ProgramNameFromPath(std::wstring_view exePath) {
   std::wstring_view name = slash == std::wstring_view::npos ? exePath : exePath.substr(slash + 1);
   const std::size_t dot = name.rfind(L'.');
   return std::wstring(dot == std::wstring_view::npos ? name : name.substr(0, dot));
-}
-
-std::uint32_t RemainingMs(std::uint32_t startedMs, std::uint32_t nowMs, std::uint32_t budgetMs) {
-  const std::uint32_t elapsed = nowMs - startedMs;
-  return elapsed < budgetMs ? budgetMs - elapsed : 1;
 }
 
 std::wstring UpdateLabel::Markup() const {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/deadline.h"
 #include "settings/ini_store.h"
 
 namespace nimbrel {
@@ -35,10 +36,6 @@ std::wstring ProgramNameFromPath(std::wstring_view exePath);
 
 // A version file is a few hundred bytes: anything larger is no version file.
 inline constexpr std::size_t kVersionFileLimit = 64 * 1024;
-
-// What is left at tick nowMs of budgetMs begun at tick startedMs, on a 32-bit tick count that wraps. At
-// least 1: the HTTP stack reads a timeout of 0 as none at all.
-std::uint32_t RemainingMs(std::uint32_t startedMs, std::uint32_t nowMs, std::uint32_t budgetMs);
 
 inline constexpr wchar_t kCheckForUpdatesText[] = L"检查更新";
 inline constexpr wchar_t kCheckingText[] = L"正在检查更新...";
