@@ -2,16 +2,11 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-#include <shellapi.h>
 #include <wtsapi32.h>
 
-#include "app/about_layout.h"
-#include "app/endpoints.h"
 #include "app/messages.h"
 #include "app/resource_ids.h"
 #include "app/system_actions_win.h"
-#include "app/update_checker_win.h"
 #include "display/high_memory_warning.h"
 #include "display/memory_status_win.h"
 #include "optimiser/optimiser.h"
@@ -21,14 +16,12 @@
 #include "platform/force_foreground_win.h"
 #include "platform/system_info_win.h"
 #include "platform/task_dialog_win.h"
-#include "platform/version_text.h"
 #include "processes/tray_menu.h"
 #include "settings/profile_file_update_win.h"
 #include "settings/profile_ini_store_win.h"
 #include "settings/settings_path_win.h"
 #include "settings/settings_store.h"
 #include "settings/theme_folder_win.h"
-#include "widgets/link_label_win.h"
 
 namespace nimbrel {
 
@@ -119,9 +112,6 @@ void TFrmNimbrelMain::FormCreate() {
 
   LoadOptions();
   InitSettings();
-
-  // The donation line shows in the About window of a run that started before the user clicked it.
-  donationShown_ = !settings.ClickedDonation;
 
   SessionNotifyRegistered = RegisterSessionNotification(handle());
   LoadMenuIcons();
@@ -281,7 +271,9 @@ void TFrmNimbrelMain::About1Click() {
   Tray->RestoreMainWindow();
 }
 
-void TFrmNimbrelMain::FormShow() { about_->Show(donationShown_); }
+// The donation line shows until the user has followed it (its controls are made at the first show,
+// before it can be followed).
+void TFrmNimbrelMain::FormShow() { about_->Show(!settings.ClickedDonation); }
 
 void TFrmNimbrelMain::Close1Click() { Shutdown(true); }
 

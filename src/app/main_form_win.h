@@ -12,7 +12,6 @@
 
 #include "app/about_panel_win.h"
 #include "app/tray_commands.h"
-#include "app/update_check.h"
 #include "display/byte_size.h"
 #include "display/high_memory_rule.h"
 #include "display/reading_timer_win.h"
@@ -159,7 +158,6 @@ class TFrmNimbrelMain : public Window {
   bool closed_ = false;
 
   UniqueIcon aboutIcon_;
-  bool donationShown_ = true;
   // The window's controls, made when it first shows.
   std::unique_ptr<AboutPanel> about_;
 };

@@ -43,26 +43,12 @@ void Application::AddDialogWindow(HWND window) {
 
 void Application::RemoveDialogWindow(HWND window) noexcept { std::erase(dialogWindows_, window); }
 
-int Application::AddMessageFilter(MessageFilter filter) {
-  const int id = nextFilterId_++;
-  filters_.push_back({id, std::move(filter)});
-  return id;
-}
-
-void Application::RemoveMessageFilter(int id) noexcept {
-  std::erase_if(filters_, [id](const FilterEntry& e) { return e.id == id; });
-}
-
 bool Application::DispatchOne(MSG& msg) {
   if (msg.message == WM_QUIT) {
     terminated_ = true;
     return false;
   }
-  // By index: a filter may add or remove filters.
-  for (std::size_t i = 0; i < filters_.size(); ++i) {
-    const MessageFilter filter = filters_[i].filter;
-    if (filter(msg)) return true;
-  }
+  if (filters_.Claimed(msg)) return true;
   // Only keyboard input is the dialog manager's business (Tab, Enter, Escape, mnemonics); everything
   // else, the refresh tick's timer among it, goes straight to its window.
   if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {

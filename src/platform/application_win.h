@@ -41,9 +41,9 @@ class Application {
 
   // A filter sees every message the loop takes before the dialog manager and the window do (a dialog's
   // own keys, say); returning true means it handled the message.
-  using MessageFilter = std::function<bool(MSG& msg)>;
-  int AddMessageFilter(MessageFilter filter);
-  void RemoveMessageFilter(int id) noexcept;
+  using MessageFilter = CallbackList<MSG&>::Callback;
+  int AddMessageFilter(MessageFilter filter) { return filters_.Add(std::move(filter)); }
+  void RemoveMessageFilter(int id) noexcept { filters_.Remove(id); }
 
   int Run();
   // The loop of a modal window: runs until done, or until the program is to end (the quit message is
@@ -64,12 +64,7 @@ class Application {
   Window window_;
   HWND mainForm_ = nullptr;
   std::wstring title_;
-  int nextFilterId_ = 1;
-  struct FilterEntry {
-    int id;
-    MessageFilter filter;
-  };
-  std::vector<FilterEntry> filters_;
+  CallbackList<MSG&> filters_;
   std::vector<HWND> dialogWindows_;
   bool terminated_ = false;
 };

@@ -31,15 +31,6 @@ bool Window::Create(const wchar_t* className, const wchar_t* title, DWORD style,
   return hwnd_ != nullptr;
 }
 
-int Window::AddMessageFilter(MessageFilter filter) {
-  filters_.emplace_back(nextFilterId_, std::move(filter));
-  return nextFilterId_++;
-}
-
-void Window::RemoveMessageFilter(int id) noexcept {
-  std::erase_if(filters_, [id](const auto& entry) { return entry.first == id; });
-}
-
 LRESULT Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefaultProc(msg, wParam, lParam);
 }
@@ -59,12 +50,8 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
   LRESULT result = 0;
   // No exception may unwind through the system's frames (32-bit MinGW cannot do it at all).
   try {
-    bool filtered = false;
-    for (std::size_t i = 0; i < self->filters_.size() && !filtered; ++i) {
-      const MessageFilter filter = self->filters_[i].second;  // a filter may remove itself
-      filtered = filter(msg, wParam, lParam, result);
-    }
-    if (!filtered) result = self->HandleMessage(msg, wParam, lParam);
+    if (!self->filters_.Claimed(msg, wParam, lParam, result))
+      result = self->HandleMessage(msg, wParam, lParam);
   } catch (...) {
     Application::ReportCurrentException();
     result = ::DefWindowProcW(hwnd, msg, wParam, lParam);

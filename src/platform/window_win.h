@@ -3,10 +3,9 @@
 // through GWLP_USERDATA (stored at WM_NCCREATE, cleared at WM_NCDESTROY) and forwards to HandleMessage.
 #include <windows.h>
 
-#include <functional>
 #include <string>
-#include <utility>
-#include <vector>
+
+#include "platform/callback_list.h"
 
 namespace nimbrel {
 
@@ -26,9 +25,9 @@ class Window {
 
   // Another object's look at this window's messages before HandleMessage (a component that acts for the
   // window it belongs to): returning true, with result, ends the message there.
-  using MessageFilter = std::function<bool(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
-  int AddMessageFilter(MessageFilter filter);
-  void RemoveMessageFilter(int id) noexcept;
+  using MessageFilter = CallbackList<UINT, WPARAM, LPARAM, LRESULT&>::Callback;
+  int AddMessageFilter(MessageFilter filter) { return filters_.Add(std::move(filter)); }
+  void RemoveMessageFilter(int id) noexcept { filters_.Remove(id); }
 
  protected:
   virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -41,8 +40,7 @@ class Window {
  private:
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
-  std::vector<std::pair<int, MessageFilter>> filters_;
-  int nextFilterId_ = 1;
+  CallbackList<UINT, WPARAM, LPARAM, LRESULT&> filters_;
 };
 
 // A message-only window for hidden components that need no end-session or broadcast messages.

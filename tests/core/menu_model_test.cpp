@@ -6,6 +6,9 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "platform/callback_list.h"
 
 namespace nimbrel {
 namespace {
@@ -126,3 +129,28 @@ TEST(ShortcutTextTest, AsksForTheNameOfOtherKeys) {
 
 }  // namespace
 }  // namespace nimbrel
+
+// The filters a window or the message loop runs: in order until one claims, and a filter that removes
+// itself (a dialog closing from inside its own key) leaves the others to run.
+TEST(CallbackList, FirstClaimEndsTheRunAndACallbackMayRemoveItself) {
+  nimbrel::CallbackList<int, std::vector<int>&> list;
+  int self = 0;
+  self = list.Add([&](int value, std::vector<int>& seen) {
+    seen.push_back(1);
+    list.Remove(self);
+    return value == 1;
+  });
+  list.Add([](int value, std::vector<int>& seen) {
+    seen.push_back(2);
+    return value == 2;
+  });
+  std::vector<int> seen;
+  EXPECT_FALSE(list.Claimed(0, seen));
+  EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+  seen.clear();
+  EXPECT_FALSE(list.Claimed(1, seen)) << "the first, which would claim it, is gone";
+  EXPECT_EQ(seen, (std::vector<int>{2}));
+  seen.clear();
+  EXPECT_TRUE(list.Claimed(2, seen));
+  EXPECT_EQ(seen, (std::vector<int>{2}));
+}
