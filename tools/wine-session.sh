@@ -62,13 +62,47 @@ wine_session_start() {
   wineserver -p
   "$WINE" wineboot -i >"$NIMBREL_SESSION_DIR/wineboot.log" 2>&1
   if [ -n "$fresh" ]; then
-    _wine_prefix_setup
-    # The desktop settings take effect only for an explorer started after them.
+    # A loaded machine has been seen to lose one of the settings' reg commands without a word (the
+    # desktop's size, so that the session ran without a taskbar): write them until the saved registry
+    # holds every one. Ending the wineserver saves the registry, and the desktop settings take effect
+    # only for an explorer started after them.
+    for attempt in 1 2 3; do
+      _wine_prefix_setup
+      wineserver -k
+      wineserver -w
+      wineserver -p
+      _wine_prefix_complete && break
+      echo "the prefix's settings were not all saved (attempt $attempt); writing them again" >&2
+    done
+    "$WINE" wineboot >>"$NIMBREL_SESSION_DIR/wineboot.log" 2>&1
+  fi
+  # Everything after this expects the desktop and its taskbar: wait for the desktop's window, and
+  # restart the session once when it does not come.
+  for attempt in 1 2; do
+    local i
+    for i in $(seq 1 150); do
+      _wine_desktop_up && return 0
+      sleep 0.2
+    done
+    echo "Wine's desktop did not come up (attempt $attempt)" >&2
     wineserver -k
     wineserver -w
     wineserver -p
     "$WINE" wineboot >>"$NIMBREL_SESSION_DIR/wineboot.log" 2>&1
-  fi
+  done
+  _wine_desktop_up
+}
+
+_wine_desktop_up() {
+  xwininfo -root -tree 2>/dev/null | grep -q '"Default - Wine desktop"'
+}
+
+# Whether the saved registry holds every setting _wine_prefix_setup writes.
+_wine_prefix_complete() {
+  local user="$WINEPREFIX/user.reg" system="$WINEPREFIX/system.reg"
+  grep -qx '"Desktop"="Default"' "$user" && grep -qx '"Default"="1024x768"' "$user" &&
+    [ "$(grep -c '^"\(SimSun\|NSimSun\|Microsoft YaHei\|SimHei\)"="WenQuanYi Micro Hei"$' "$user")" -eq 4 ] &&
+    [ "$(grep -c '^"\(Tahoma\|Tahoma Bold\|MS Shell Dlg\|MS Shell Dlg 2\)"=str(7):"wqy-microhei.ttc' "$system")" -eq 4 ]
 }
 
 _wine_prefix_setup() {
