@@ -70,6 +70,84 @@ std::wstring ProgramNameFromPath(std::wstring_view exePath) {
   return std::wstring(dot == std::wstring_view::npos ? name : name.substr(0, dot));
 }
 
+namespace {
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+void SkipBlanks(std::wstring_view& text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+}
+
+// The command line after the program's name, as the system's own parsing reads the name: up to the
+// closing quote when it starts with one, else up to the first blank.
+std::wstring_view AfterProgramName(std::wstring_view line) {
+  std::size_t end = 0;
+  if (!line.empty() && line.front() == L'"') {
+    end = line.find(L'"', 1);
+    end = end == std::wstring_view::npos ? line.size() : end + 1;
+  } else {
+    while (end < line.size() && !IsBlank(line[end])) ++end;
+  }
+  line.remove_prefix(end);
+  SkipBlanks(line);
+  return line;
+}
+
+std::optional<std::uint32_t> TakeNumber(std::wstring_view& text) {
+  std::uint64_t value = 0;
+  std::size_t digits = 0;
+  for (; digits < text.size() && text[digits] >= L'0' && text[digits] <= L'9'; ++digits) {
+    value = value * 10 + static_cast<std::uint64_t>(text[digits] - L'0');
+    if (value > 0xFFFFFFFFu) return std::nullopt;
+  }
+  if (digits == 0 || (digits < text.size() && !IsBlank(text[digits]))) return std::nullopt;
+  text.remove_prefix(digits);
+  SkipBlanks(text);
+  return static_cast<std::uint32_t>(value);
+}
+
+}  // namespace
+
+std::wstring FetchCommandLine(std::wstring_view program, const FetchCommand& command) {
+  const auto quotable = [](std::wstring_view text) {
+    return !text.empty() && text.find(L'"') == std::wstring_view::npos;
+  };
+  if (!quotable(program) || !quotable(command.url)) return {};
+  std::wstring line = L"\"";
+  line.append(program);
+  line += L"\" ";
+  line += kFetchSwitch;
+  line += L' ' + std::to_wstring(command.fileHandle) + L' ' + std::to_wstring(command.timeoutMs) + L" \"";
+  line.append(command.url);
+  line += L'"';
+  return line;
+}
+
+bool IsFetchCommandLine(std::wstring_view commandLine) {
+  const std::wstring_view rest = AfterProgramName(commandLine);
+  const std::wstring_view name = kFetchSwitch;
+  return rest.substr(0, name.size()) == name && (rest.size() == name.size() || IsBlank(rest[name.size()]));
+}
+
+std::optional<FetchCommand> ParseFetchCommandLine(std::wstring_view commandLine) {
+  if (!IsFetchCommandLine(commandLine)) return std::nullopt;
+  std::wstring_view rest = AfterProgramName(commandLine).substr(std::wstring_view(kFetchSwitch).size());
+  SkipBlanks(rest);
+  FetchCommand command;
+  const auto handle = TakeNumber(rest);
+  const auto timeout = handle ? TakeNumber(rest) : std::nullopt;
+  if (!timeout || rest.size() < 3 || rest.front() != L'"') return std::nullopt;
+  const std::size_t close = rest.find(L'"', 1);
+  if (close == std::wstring_view::npos || close == 1) return std::nullopt;
+  command.fileHandle = *handle;
+  command.timeoutMs = *timeout;
+  command.url = rest.substr(1, close - 1);
+  rest.remove_prefix(close + 1);
+  SkipBlanks(rest);
+  if (!rest.empty()) return std::nullopt;
+  return command;
+}
+
 std::wstring UpdateLabel::Markup() const {
   switch (kind_) {
     case Kind::CheckLink:

@@ -34,6 +34,22 @@ VersionFile ReadVersionFile(const IniStore& file, const std::wstring& programNam
 // "C:\\Tools\\Nimbrel.exe" → "Nimbrel".
 std::wstring ProgramNameFromPath(std::wstring_view exePath);
 
+// The download runs in a helper run of the program itself, so that the HTTP and TLS libraries it loads
+// end with it: PROGRAM /fetch-version-file FILE-HANDLE TIMEOUT-MS "URL", where the file handle is one the
+// helper inherits (handle values fit in 32 bits, in 64-bit programs too).
+inline constexpr wchar_t kFetchSwitch[] = L"/fetch-version-file";
+struct FetchCommand {
+  std::uint32_t fileHandle = 0;
+  std::uint32_t timeoutMs = 0;
+  std::wstring url;
+};
+// Empty when the program or the address cannot be quoted (they hold a quote) or either is empty.
+std::wstring FetchCommandLine(std::wstring_view program, const FetchCommand& command);
+// Whether a whole command line (the program's name first) asks for a fetch; a malformed one does too, so
+// that it never starts the tray program.
+bool IsFetchCommandLine(std::wstring_view commandLine);
+std::optional<FetchCommand> ParseFetchCommandLine(std::wstring_view commandLine);
+
 // A version file is a few hundred bytes: anything larger is no version file.
 inline constexpr std::size_t kVersionFileLimit = 64 * 1024;
 

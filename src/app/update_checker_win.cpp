@@ -9,10 +9,12 @@
 #include <optional>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "app/update_check.h"
 #include "platform/application_win.h"
 #include "platform/internet_session_win.h"
+#include "platform/system_info_win.h"
 #include "platform/system_libraries_win.h"
 #include "settings/profile_ini_store_win.h"
 
@@ -76,10 +78,8 @@ bool Receive(HINTERNET request, HANDLE file, std::size_t maxBytes) {
   }
 }
 
-// ownsFile is set while the file at path is one this call made: the name was chosen before, and another
-// program may have taken it since; that file is never written over nor removed.
-bool Download(const std::wstring& url, const std::wstring& path, std::size_t maxBytes,
-              const Deadline& deadline, std::atomic<bool>& ownsFile) {
+// The download into file, in this process: the helper's side.
+bool Download(const std::wstring& url, HANDLE file, std::size_t maxBytes, const Deadline& deadline) {
   if (!WinHttp::Get()) return false;
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
@@ -117,29 +117,96 @@ bool Download(const std::wstring& url, const std::wstring& path, std::size_t max
           &status, &size, WINHTTP_NO_HEADER_INDEX) ||
       status != HTTP_STATUS_OK)
     return false;
+  return Receive(request.get(), file, maxBytes);
+}
 
-  HANDLE created =
-      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+// Runs program's fetch of url into file and waits for it until the deadline: true when it wrote the
+// body whole. The helper inherits the file and nothing else, shows no busy cursor, and ends with this
+// program when that ends first.
+bool FetchInHelper(const std::wstring& program, const std::wstring& url, HANDLE file,
+                   const Deadline& deadline) {
+  std::wstring line = FetchCommandLine(
+      program, {HandleToULong(file), static_cast<std::uint32_t>(deadline.RemainingMs()), url});
+  if (line.empty()) return false;
+  SIZE_T size = 0;
+  ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::vector<unsigned char> storage(size);
+  auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
+  if (!::InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return false;
+  STARTUPINFOEXW start{};
+  start.StartupInfo.cb = sizeof start;
+  start.StartupInfo.dwFlags = STARTF_FORCEOFFFEEDBACK;
+  start.lpAttributeList = attributes;
+  WorkerHandle job(::CreateJobObjectW(nullptr, nullptr), &CloseFile);
+  if (job) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    ::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  }
+  // Inheritable only while the helper is made.
+  PROCESS_INFORMATION started{};
+  const bool made = ::UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &file,
+                                                sizeof file, nullptr, nullptr) &&
+                    ::SetHandleInformation(file, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) &&
+                    ::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                                     CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
+                                     &start.StartupInfo, &started);
+  ::SetHandleInformation(file, HANDLE_FLAG_INHERIT, 0);
+  ::DeleteProcThreadAttributeList(attributes);
+  if (!made) return false;
+  WorkerHandle process(started.hProcess, &CloseFile);
+  if (job) ::AssignProcessToJobObject(job.get(), started.hProcess);
+  ::ResumeThread(started.hThread);
+  ::CloseHandle(started.hThread);
+  if (::WaitForSingleObject(started.hProcess, static_cast<DWORD>(deadline.RemainingMs())) != WAIT_OBJECT_0) {
+    ::TerminateProcess(started.hProcess, 1);
+    ::WaitForSingleObject(started.hProcess, 5000);
+    return false;
+  }
+  DWORD code = 1;
+  return ::GetExitCodeProcess(started.hProcess, &code) && code == 0;
+}
+
+// ownsFile is set while the file at path is one this call made: the name was chosen before, and another
+// program may have taken it since; that file is never written over nor removed.
+bool Fetch(const std::wstring& program, const std::wstring& url, const std::wstring& path,
+           const Deadline& deadline, std::atomic<bool>& ownsFile) {
+  HANDLE created = ::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_TEMPORARY, nullptr);
   if (created == INVALID_HANDLE_VALUE) return false;
   ownsFile = true;
   bool ok = false;
+  bool pending = false;
   {
     WorkerHandle file(created, &CloseFile);
-    ok = Receive(request.get(), file.get(), maxBytes);
+    // Removed when its last handle closes unless the download succeeds: also when the program ends
+    // while the helper runs, which ends the worker before it could remove the file.
+    FILE_DISPOSITION_INFO remove{TRUE};
+    pending = ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove);
+    ok = pending && FetchInHelper(program, url, file.get(), deadline);
+    if (ok) {
+      remove.DeleteFile = FALSE;
+      pending = !::SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove);
+      ok = !pending;
+    }
   }
-  if (!ok && ::DeleteFileW(path.c_str())) ownsFile = false;
+  if (!ok && (pending || ::DeleteFileW(path.c_str()))) ownsFile = false;
   return ok;
 }
 
 }  // namespace
 
-bool DownloadToFile(const std::wstring& url, const std::wstring& file, std::size_t maxBytes,
-                    DWORD timeoutMs) {
-  std::atomic<bool> ownsFile{false};
-  return Download(url, file, maxBytes, Deadline{::GetTickCount(), timeoutMs}, ownsFile);
+int RunFetchCommand(const wchar_t* commandLine) {
+  const std::optional<FetchCommand> command = ParseFetchCommandLine(commandLine);
+  if (!command) return 2;
+  HANDLE file = ULongToHandle(command->fileHandle);
+  if (::GetFileType(file) != FILE_TYPE_DISK) return 2;
+  return Download(command->url, file, kVersionFileLimit, Deadline{::GetTickCount(), command->timeoutMs}) ? 0
+                                                                                                         : 1;
 }
 
 struct TUpdateChecker::Job {
+  std::wstring helper;
   std::wstring url;
   std::wstring file;
   HWND target = nullptr;
@@ -152,7 +219,9 @@ struct TUpdateChecker::Job {
   }
 };
 
-TUpdateChecker::TUpdateChecker() { window_.CreateMessageOnly(L"TUpdateCheckerWindow"); }
+TUpdateChecker::TUpdateChecker() : HelperProgram(ExecutablePath()) {
+  window_.CreateMessageOnly(L"TUpdateCheckerWindow");
+}
 
 TUpdateChecker::~TUpdateChecker() {
   // The workers go on without us: they remove their files and post to a window that is gone.
@@ -161,6 +230,7 @@ TUpdateChecker::~TUpdateChecker() {
 
 void TUpdateChecker::StartVersionCheck() {
   auto job = std::make_shared<Job>();
+  job->helper = HelperProgram;
   job->url = URLCurrVerFile;
   job->file = TempFile;
   job->target = window_.handle();
@@ -170,7 +240,7 @@ void TUpdateChecker::StartVersionCheck() {
   ::SetTimer(window_.handle(), id, DeadlineMs, nullptr);
   try {
     std::thread([job, id] {
-      const bool ok = Download(job->url, job->file, kVersionFileLimit, job->deadline, job->ownsFile);
+      const bool ok = Fetch(job->helper, job->url, job->file, job->deadline, job->ownsFile);
       if (job->abandoned) {
         job->RemoveOwnFile();
         return;

@@ -1,11 +1,14 @@
 #pragma once
-// TUpdateChecker: downloads the version file on a worker thread and reports on the UI thread.
+// TUpdateChecker: downloads the version file in a helper run of the program and reports on the UI
+// thread.
 //
-// The worker never touches the component: it shares only a small job record with it and posts its
-// outcome to the component's message window. A deadline on the UI side ends a check whose server
-// accepts and never answers (the HTTP stack's own timeouts are not honoured everywhere); the worker is
-// then abandoned, removes its own file when it finally returns, and nothing ever waits for it, so the
-// program can end at any moment.
+// The download runs in a short-lived helper process (the program itself, started with a fetch command
+// line), so that the HTTP and TLS libraries it loads, and what they keep, end with it instead of staying
+// in the tray program all day. A worker thread starts the helper, hands it the file to write, waits for
+// it and posts the outcome to the component's message window. A deadline on the UI side ends a check
+// whose helper never finishes; the worker ends the helper at the same deadline, removes the file when
+// the download failed, and nothing ever waits for it, so the program can end at any moment (the helper
+// then ends with it).
 #include <windows.h>
 
 #include <functional>
@@ -18,12 +21,12 @@
 
 namespace nimbrel {
 
-// Downloads url into file: an HTTP 200 answer whose body, at most maxBytes, was written whole. Through
-// the user's proxy; HTTPS with TLS 1.2 or later and the system's certificate checks; no cache. Blocks; a
-// failed download leaves no file. The file is made new: where one exists already (another program's, made
-// after its name was chosen), the download fails and leaves that file alone. timeoutMs is for the whole
-// download, where the HTTP stack keeps its timeouts.
-bool DownloadToFile(const std::wstring& url, const std::wstring& file, std::size_t maxBytes, DWORD timeoutMs);
+// The helper's side: downloads what a fetch command line asks for into the file it inherited. An HTTP
+// 200 answer whose body, at most kVersionFileLimit bytes, was written whole; through the user's proxy;
+// HTTPS with TLS 1.2 or later and the system's certificate checks; no cache. Returns the helper's exit
+// code: 0 when the body was written whole, 1 when the download failed, 2 for a command line that asks
+// for no fetch or a handle that is no file.
+int RunFetchCommand(const wchar_t* commandLine);
 
 class TUpdateChecker {
  public:
@@ -39,6 +42,8 @@ class TUpdateChecker {
   std::wstring TempFile;
   // The key the versions are looked up under: the executable's name without extension.
   std::wstring ProgramName;
+  // The program started for the download: this one, unless a test gives another.
+  std::wstring HelperProgram;
   // The whole check, on the UI side.
   DWORD DeadlineMs = 10000;
   GetURLEvent OnGetURL;

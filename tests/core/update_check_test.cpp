@@ -101,5 +101,45 @@ TEST(UpdateCheck, TheHttpTimeoutsGetWhatIsLeftOfTheDeadline) {
         << c.started << " " << c.now << " " << c.budget;
 }
 
+TEST(UpdateCheck, TheFetchHelpersCommandLine) {
+  const std::wstring made = FetchCommandLine(L"C:\\Program Files\\Nimbrel\\Nimbrel.exe",
+                                             {1234, 9500, L"https://example.org/v.ini?a=1 b"});
+  EXPECT_EQ(made,
+            L"\"C:\\Program Files\\Nimbrel\\Nimbrel.exe\" /fetch-version-file 1234 9500 "
+            L"\"https://example.org/v.ini?a=1 b\"");
+  EXPECT_EQ(FetchCommandLine(L"C:\\N.exe", {1, 1, L"http://x/\"y"}), L"");
+  EXPECT_EQ(FetchCommandLine(L"", {1, 1, L"http://x/"}), L"");
+
+  struct Case {
+    const wchar_t* line;
+    bool isFetch;
+    std::optional<std::uint32_t> handle;  // the parse, where it succeeds
+    const wchar_t* url;
+  } cases[] = {
+      {made.c_str(), true, 1234, L"https://example.org/v.ini?a=1 b"},
+      {L"Nimbrel.exe  /fetch-version-file\t4294967295 0 \"u\"  ", true, 4294967295u, L"u"},
+      {L"\"C:\\a b\\Nimbrel.exe\"", false, std::nullopt, nullptr},
+      {L"Nimbrel.exe", false, std::nullopt, nullptr},
+      {L"Nimbrel.exe /fetch-version-filex 1 1 \"u\"", false, std::nullopt, nullptr},
+      {L"\"/fetch-version-file\" 1 1 \"u\"", false, std::nullopt, nullptr},
+      {L"Nimbrel.exe /fetch-version-file", true, std::nullopt, nullptr},
+      {L"Nimbrel.exe /fetch-version-file 4294967296 1 \"u\"", true, std::nullopt, nullptr},
+      {L"Nimbrel.exe /fetch-version-file 12a 1 \"u\"", true, std::nullopt, nullptr},
+      {L"Nimbrel.exe /fetch-version-file 1 1 u", true, std::nullopt, nullptr},
+      {L"Nimbrel.exe /fetch-version-file 1 1 \"\"", true, std::nullopt, nullptr},
+      {L"Nimbrel.exe /fetch-version-file 1 1 \"u", true, std::nullopt, nullptr},
+      {L"Nimbrel.exe /fetch-version-file 1 1 \"u\" more", true, std::nullopt, nullptr},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsFetchCommandLine(c.line), c.isFetch) << c.line;
+    const auto parsed = ParseFetchCommandLine(c.line);
+    ASSERT_EQ(parsed.has_value(), c.handle.has_value()) << c.line;
+    if (!parsed) continue;
+    EXPECT_EQ(parsed->fileHandle, *c.handle) << c.line;
+    EXPECT_EQ(parsed->url, c.url) << c.line;
+  }
+  EXPECT_EQ(ParseFetchCommandLine(made)->timeoutMs, 9500u);
+}
+
 }  // namespace
 }  // namespace nimbrel

@@ -45,6 +45,13 @@ def session_processes(prefix):
             yield int(entry.name), argv0
 
 
+def is_helper(pid):
+    try:
+        return b"/fetch-version-file" in (Path("/proc") / str(pid) / "cmdline").read_bytes()
+    except OSError:
+        return False
+
+
 # Where the display scale is kept (WINE.md).
 DPI_KEYS = (r"HKCU\Control Panel\Desktop",
             r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts")
@@ -95,10 +102,12 @@ class Desktop:
         """(Linux id, first argument) of every process of this Wine prefix."""
         return session_processes(self.prefix)
 
-    def nimbrel_pids(self):
+    def nimbrel_pids(self, helpers=False):
+        """The running programs; with helpers, the update check's download helpers (the program started
+        with a fetch command line) instead."""
         # Wine shows the Windows path of the program as the process's first argument.
         return [pid for pid, argv0 in self.session_processes()
-                if b"\\" in argv0 and argv0.lower().endswith(b"nimbrel.exe")]
+                if b"\\" in argv0 and argv0.lower().endswith(b"nimbrel.exe") and is_helper(pid) == helpers]
 
     def pids_running(self, image):
         """Linux ids of the session's processes whose program is `image` (such as taskmgr.exe)."""
@@ -176,11 +185,16 @@ class Desktop:
         """Restarts the session as a log-off and log-on would, for settings it reads once; whatever comes
         next finds the desktop and its taskbar up."""
         self.stop_all()
-        for command in ([WINE, "wineboot", "-e"], ["wineserver", "-k"], ["wineserver", "-w"], ["wineserver", "-p"],
-                        [WINE, "wineboot"]):
-            subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-        check(wait_until(lambda: self.run_tool("dialog_poke", "taskbar") == 0, 30, 0.5),
-              f"no taskbar after the session restarted {why}")
+        # A loaded machine has been seen to bring the session up without its taskbar: restart once more.
+        for attempt in (1, 2):
+            for command in ([WINE, "wineboot", "-e"], ["wineserver", "-k"], ["wineserver", "-w"],
+                            ["wineserver", "-p"], [WINE, "wineboot"]):
+                subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+            if wait_until(lambda: self.run_tool("dialog_poke", "taskbar") == 0, 45, 0.5):
+                return
+            self.screenshot(f"no-taskbar-{attempt}.png")
+            print(f"no taskbar after the session restarted {why} (attempt {attempt})")
+        raise Failure(f"no taskbar after the session restarted {why}")
 
     def region(self, shot, x, y, w, h):
         """The pixels of a screenshot rectangle as rows of (r, g, b)."""

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 #include <winsock2.h>
 
 #include <atomic>
@@ -128,6 +129,8 @@ class UpdateChecker : public ::testing::Test {
     folder_ = MakeScratchFolder(L"update");
     checker_.TempFile = folder_ + L"TMP12345";
     checker_.ProgramName = L"Nimbrel";
+    // The download runs in the program itself, started as its helper.
+    checker_.HelperProgram = L"Z:" NIMBREL_EXE_UNIX_PATH;
   }
   void TearDown() override { RemoveTree(folder_); }
 
@@ -154,12 +157,42 @@ TEST_F(UpdateChecker, NeverWritesOverAFileThatTookItsNameMeanwhile) {
 
 TEST_F(UpdateChecker, ASlowServerHasTheWholeDeadline) {
   // A pause in the body longer than a third of the deadline, well inside the whole of it.
-  checker_.DeadlineMs = 3000;
+  checker_.DeadlineMs = 4000;
   const std::size_t half = kVersionFile.size() / 2;
   LoopbackServer server(
       {{Head(kVersionFile.size()) + kVersionFile.substr(0, half)}, {kVersionFile.substr(half), 1600}});
   checker_.URLCurrVerFile = server.Url();
   EXPECT_EQ(RunCheck(checker_, 15000), "answer 1.6.0.0");
+  EXPECT_EQ(server.Requests(), 1);
+}
+
+// Helpers this process started that still run.
+int RunningHelpers() {
+  HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  int count = 0;
+  for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
+    if (entry.th32ParentProcessID == ::GetCurrentProcessId() &&
+        ::lstrcmpiW(entry.szExeFile, L"Nimbrel.exe") == 0)
+      ++count;
+  ::CloseHandle(snapshot);
+  return count;
+}
+
+TEST_F(UpdateChecker, AHelperOutOfTimeIsEndedAndLeavesNoFile) {
+  checker_.DeadlineMs = 1500;
+  LoopbackServer server(
+      {{Head(kVersionFile.size()) + kVersionFile.substr(0, 10)}, {kVersionFile.substr(10), 4000}});
+  checker_.URLCurrVerFile = server.Url();
+  EXPECT_EQ(RunCheck(checker_, 15000), "failed");
+  const DWORD start = ::GetTickCount();
+  while (
+      (RunningHelpers() > 0 || ::GetFileAttributesW(checker_.TempFile.c_str()) != INVALID_FILE_ATTRIBUTES) &&
+      ::GetTickCount() - start < 5000)
+    ::Sleep(50);
+  EXPECT_EQ(RunningHelpers(), 0);
+  EXPECT_EQ(::GetFileAttributesW(checker_.TempFile.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(server.Requests(), 1);
 }
 
