@@ -68,9 +68,7 @@ wine_session_start() {
     # only for an explorer started after them.
     for attempt in 1 2 3; do
       _wine_prefix_setup
-      wineserver -k
-      wineserver -w
-      wineserver -p
+      _wine_server_restart
       _wine_prefix_complete && break
       echo "the prefix's settings were not all saved (attempt $attempt); writing them again" >&2
     done
@@ -85,12 +83,17 @@ wine_session_start() {
       sleep 0.2
     done
     echo "Wine's desktop did not come up (attempt $attempt)" >&2
-    wineserver -k
-    wineserver -w
-    wineserver -p
+    _wine_server_restart
     "$WINE" wineboot >>"$NIMBREL_SESSION_DIR/wineboot.log" 2>&1
   done
   _wine_desktop_up
+}
+
+# Ends the prefix's wineserver (which saves the registry) and starts a persistent one again.
+_wine_server_restart() {
+  wineserver -k
+  wineserver -w
+  wineserver -p
 }
 
 _wine_desktop_up() {
